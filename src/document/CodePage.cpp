@@ -1,0 +1,255 @@
+#include "CodePage.h"
+
+#include <iconv.h>
+
+#include <array>
+#include <atomic>
+#include <bitset>
+#include <cerrno>
+#include <map>
+#include <memory>
+#include <mutex>
+
+namespace CodePage {
+
+namespace {
+
+const char *iconvName(int codePage)
+{
+    switch (codePage) {
+    case 866: return "CP866";
+    case 874: return "CP874";
+    case 932: return "CP932";
+    case 936: return "CP936";
+    case 949: return "CP949";
+    case 950: return "CP950";
+    case 1250: return "CP1250";
+    case 1251: return "CP1251";
+    case 1252: return "CP1252";
+    case 1253: return "CP1253";
+    case 1254: return "CP1254";
+    case 1255: return "CP1255";
+    case 1256: return "CP1256";
+    case 1257: return "CP1257";
+    case 1258: return "CP1258";
+    case 1361: return "JOHAB";
+    case 10000: return "MACINTOSH";
+    default: return nullptr;
+    }
+}
+
+bool isDoubleByte(int codePage)
+{
+    return codePage == 932 || codePage == 936 || codePage == 949 || codePage == 950 || codePage == 1361;
+}
+
+// Both directions of one single-byte code page, built once from iconv.
+struct SingleByteTable {
+    std::array<char16_t, 256> decode{};
+    std::array<quint8, 65536> encode{};
+    std::bitset<65536> encodable;
+};
+
+std::unique_ptr<SingleByteTable> buildTable(int codePage)
+{
+    auto table = std::make_unique<SingleByteTable>();
+    std::bitset<256> assigned;
+    iconv_t cd = iconv_open("UTF-16LE", iconvName(codePage));
+    for (int b = 0; b < 256; ++b) {
+        table->decode[size_t(b)] = char16_t(b);  // unassigned bytes stand for themselves
+        if (cd == iconv_t(-1))
+            continue;
+        char in = char(b);
+        char out[8];
+        char *inPtr = &in;
+        char *outPtr = out;
+        size_t inLeft = 1;
+        size_t outLeft = sizeof out;
+        iconv(cd, nullptr, nullptr, nullptr, nullptr);
+        if (iconv(cd, &inPtr, &inLeft, &outPtr, &outLeft) != size_t(-1) && outPtr - out == 2) {
+            table->decode[size_t(b)] = char16_t(quint8(out[0]) | (quint8(out[1]) << 8));
+            assigned.set(size_t(b));
+        }
+    }
+    if (cd != iconv_t(-1))
+        iconv_close(cd);
+    // Real characters of the page first, then the fallbacks of unassigned
+    // bytes where no real character claims the same code.
+    for (int b = 0; b < 256; ++b) {
+        if (!assigned.test(size_t(b)))
+            continue;
+        const char16_t u = table->decode[size_t(b)];
+        if (!table->encodable.test(u)) {
+            table->encode[u] = quint8(b);
+            table->encodable.set(u);
+        }
+    }
+    for (int b = 0; b < 256; ++b) {
+        if (assigned.test(size_t(b)) || table->encodable.test(size_t(b)))
+            continue;
+        table->encode[size_t(b)] = quint8(b);
+        table->encodable.set(size_t(b));
+    }
+    return table;
+}
+
+const SingleByteTable *singleByteTable(int codePage)
+{
+    static std::mutex mutex;
+    static std::map<int, std::unique_ptr<SingleByteTable>> tables;
+    static std::atomic<const SingleByteTable *> table1251{nullptr};
+    if (codePage == 1251) {
+        if (const SingleByteTable *table = table1251.load(std::memory_order_acquire))
+            return table;
+    }
+    std::lock_guard lock(mutex);
+    auto &slot = tables[codePage];
+    if (!slot)
+        slot = buildTable(codePage);
+    if (codePage == 1251)
+        table1251.store(slot.get(), std::memory_order_release);
+    return slot.get();
+}
+
+QString convertMultiByteToUnicode(int codePage, QByteArrayView bytes)
+{
+    QString result;
+    iconv_t cd = iconv_open("UTF-16LE", iconvName(codePage));
+    if (cd == iconv_t(-1))
+        return QString::fromLatin1(bytes);
+    result.reserve(bytes.size());
+    char *in = const_cast<char *>(bytes.data());
+    size_t inLeft = size_t(bytes.size());
+    char buffer[4096];
+    while (inLeft > 0) {
+        char *out = buffer;
+        size_t outLeft = sizeof buffer;
+        const size_t rc = iconv(cd, &in, &inLeft, &out, &outLeft);
+        result.append(reinterpret_cast<const QChar *>(buffer), (out - buffer) / 2);
+        if (rc == size_t(-1) && errno != E2BIG) {
+            // An invalid or cut-off sequence: one replacement for its lead byte.
+            result.append(QChar(0xFFFD));
+            ++in;
+            --inLeft;
+            iconv(cd, nullptr, nullptr, nullptr, nullptr);
+        }
+    }
+    iconv_close(cd);
+    return result;
+}
+
+QByteArray convertUnicodeToMultiByte(int codePage, QStringView text)
+{
+    QByteArray result;
+    iconv_t cd = iconv_open(iconvName(codePage), "UTF-16LE");
+    if (cd == iconv_t(-1))
+        return text.toLatin1();
+    result.reserve(text.size());
+    char *in = reinterpret_cast<char *>(const_cast<QChar *>(text.data()));
+    size_t inLeft = size_t(text.size()) * 2;
+    char buffer[4096];
+    while (inLeft > 0) {
+        char *out = buffer;
+        size_t outLeft = sizeof buffer;
+        const size_t rc = iconv(cd, &in, &inLeft, &out, &outLeft);
+        result.append(buffer, out - buffer);
+        if (rc == size_t(-1) && errno != E2BIG) {
+            // A character the page cannot hold (or a lone surrogate).
+            result.append('?');
+            const char16_t unit = char16_t(quint8(in[0]) | (quint8(in[1]) << 8));
+            const size_t skip = (QChar::isHighSurrogate(unit) && inLeft >= 4) ? 4 : 2;
+            in += skip;
+            inLeft -= skip;
+            iconv(cd, nullptr, nullptr, nullptr, nullptr);
+        }
+    }
+    iconv_close(cd);
+    return result;
+}
+
+} // namespace
+
+int forCharset(int charset)
+{
+    switch (charset) {
+    case ANSI_CHARSET: return 1252;
+    case DEFAULT_CHARSET: return SystemAnsi;
+    case SYMBOL_CHARSET: return Symbol;
+    case MAC_CHARSET: return 10000;
+    case SHIFTJIS_CHARSET: return 932;
+    case HANGEUL_CHARSET: return 949;
+    case JOHAB_CHARSET: return 1361;
+    case GB2312_CHARSET: return 936;
+    case CHINESEBIG5_CHARSET: return 950;
+    case GREEK_CHARSET: return 1253;
+    case TURKISH_CHARSET: return 1254;
+    case HEBREW_CHARSET: return 1255;
+    case ARABIC_CHARSET: return 1256;
+    case BALTIC_CHARSET: return 1257;
+    case RUSSIAN_CHARSET: return 1251;
+    case THAI_CHARSET: return 874;
+    case EASTEUROPE_CHARSET: return 1250;
+    case OEM_CHARSET: return SystemOem;
+    case 163: return 1258;  // VIETNAMESE_CHARSET
+    default: return SystemAnsi;
+    }
+}
+
+bool isSupported(int codePage)
+{
+    return codePage == Symbol || iconvName(codePage) != nullptr;
+}
+
+QString toUnicode(int codePage, QByteArrayView bytes)
+{
+    if (bytes.isEmpty())
+        return QString();
+    if (codePage == Symbol) {
+        // The symbol page maps byte b to the private-use character U+F0bb.
+        QString result(bytes.size(), Qt::Uninitialized);
+        for (qsizetype i = 0; i < bytes.size(); ++i)
+            result[i] = QChar(char16_t(0xF000 | quint8(bytes[i])));
+        return result;
+    }
+    if (!iconvName(codePage))
+        codePage = SystemAnsi;
+    if (isDoubleByte(codePage))
+        return convertMultiByteToUnicode(codePage, bytes);
+    const SingleByteTable *table = singleByteTable(codePage);
+    QString result(bytes.size(), Qt::Uninitialized);
+    QChar *out = result.data();
+    for (qsizetype i = 0; i < bytes.size(); ++i)
+        out[i] = QChar(table->decode[quint8(bytes[i])]);
+    return result;
+}
+
+QByteArray fromUnicode(int codePage, QStringView text)
+{
+    if (text.isEmpty())
+        return QByteArray();
+    if (codePage == Symbol) {
+        QByteArray result(text.size(), Qt::Uninitialized);
+        for (qsizetype i = 0; i < text.size(); ++i) {
+            const char16_t u = text[i].unicode();
+            result[i] = (u <= 0xFF || (u >= 0xF000 && u <= 0xF0FF)) ? char(u & 0xFF) : '?';
+        }
+        return result;
+    }
+    if (!iconvName(codePage))
+        codePage = SystemAnsi;
+    if (isDoubleByte(codePage))
+        return convertUnicodeToMultiByte(codePage, text);
+    const SingleByteTable *table = singleByteTable(codePage);
+    QByteArray result(text.size(), Qt::Uninitialized);
+    qsizetype n = 0;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const char16_t u = text[i].unicode();
+        if (QChar::isHighSurrogate(u) && i + 1 < text.size() && QChar::isLowSurrogate(text[i + 1].unicode()))
+            ++i;  // one '?' for the whole pair
+        result[n++] = table->encodable.test(u) ? char(table->encode[u]) : '?';
+    }
+    result.truncate(n);
+    return result;
+}
+
+} // namespace CodePage

@@ -1,0 +1,56 @@
+#include "SourceItem.h"
+
+void SourceItem::setContinuesParagraph()
+{
+    options = quint8((options | ItemOption::ContinuesParagraph)
+                     & ~(ItemOption::PageBreakBefore | ItemOption::LineBreakBefore));
+}
+
+void SourceItem::setLineBreakBefore()
+{
+    options = quint8((options | ItemOption::LineBreakBefore) & ~ItemOption::ContinuesParagraph);
+}
+
+void SourceItem::setPageBreakBefore()
+{
+    options = quint8((options | ItemOption::PageBreakBefore)
+                     & ~(ItemOption::ContinuesParagraph | ItemOption::LineBreakBefore));
+}
+
+void SourceItem::setNewParagraph()
+{
+    options = quint8(options & ~(ItemOption::ContinuesParagraph | ItemOption::LineBreakBefore));
+}
+
+SourceItem SourceItem::textItem(QByteArray text, int styleNo, int paraNo, bool continues)
+{
+    SourceItem item;
+    item.styleNo = styleNo;
+    item.paraNo = paraNo;
+    item.text = std::move(text);
+    if (continues)
+        item.setContinuesParagraph();
+    return item;
+}
+
+SourceItem SourceItem::pictureItem(PicturePtr picture, int paraNo, bool continues)
+{
+    SourceItem item;
+    item.styleNo = ItemStyle::Picture;
+    item.paraNo = paraNo;
+    item.picture = std::move(picture);
+    if (continues)
+        item.setContinuesParagraph();
+    return item;
+}
+
+SourceItem SourceItem::controlItem(EmbeddedControl control, int paraNo, bool continues)
+{
+    SourceItem item;
+    item.styleNo = ItemStyle::Control;
+    item.paraNo = paraNo;
+    item.control = std::make_shared<EmbeddedControl>(std::move(control));
+    if (continues)
+        item.setContinuesParagraph();
+    return item;
+}
