@@ -1,6 +1,7 @@
 #pragma once
 
 #include "DocumentBuilder.h"
+#include "QtPrinters.h"
 #include "compiler/Compiler.h"
 
 #include <QByteArray>
@@ -8,7 +9,6 @@
 
 #include <gtest/gtest.h>
 
-#include <ostream>
 
 // "02 01 0A" -> the three bytes.
 inline QByteArray hexBytes(const char *text)
@@ -37,9 +37,4 @@ inline QByteArray body(const CheckResult &result)
     EXPECT_EQ(p.left(2), hexBytes("02 01"));
     EXPECT_EQ(quint8(p.at(p.size() - 3)), 0x03);
     return p.mid(2, p.size() - 5);
-}
-
-inline void PrintTo(const QByteArray &bytes, std::ostream *os)
-{
-    *os << '"' << bytes.toHex(' ').toUpper().constData() << '"';
 }
