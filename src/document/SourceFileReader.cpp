@@ -13,6 +13,8 @@
 #include <QFile>
 #include <QtEndian>
 
+#include <algorithm>
+
 using namespace Qt::StringLiterals;
 
 namespace {
@@ -117,6 +119,8 @@ private:
     void endRecord();
 
     void addItem(SourceItem item);
+    void placeLastItem();
+    void repairStyleNumbers();
     void matchTextForm(SourceItem &item) const;
 
     QByteArrayView m_data;
@@ -144,6 +148,14 @@ bool SourceFileReader::fail(const QString &reason)
 
 bool SourceFileReader::read(FileError *error)
 {
+    // Nearly every item is a line of its own, so the number of line ends
+    // bounds the items well; room for them up front spares the document
+    // from growing (and moving every item) again and again. Pages of the
+    // room left unused are never touched.
+    constexpr qsizetype MostItemsReserved = qsizetype(1) << 20;
+    const qsizetype lineEnds = qsizetype(std::count(m_data.begin(), m_data.end(), '\n'));
+    m_doc.items.reserve(size_t(std::min(lineEnds + 1, MostItemsReserved)));
+
     bool ok = true;
     while (ok && m_pos < m_data.size()) {
         m_lineStart = m_pos;
@@ -163,6 +175,7 @@ bool SourceFileReader::read(FileError *error)
         }
         ok = ok && stepOverLineEnd();
     }
+    repairStyleNumbers();
     if (ok && m_state != State::Header) {
         m_lineStart = m_pos;
         ok = fail(u"the file ends inside a record: %1 of its %2 data lines are missing"_s
@@ -583,17 +596,24 @@ std::optional<QByteArray> SourceFileReader::bodyOf(QByteArrayView line)
 
 bool SourceFileReader::readTextLine(QByteArrayView line)
 {
-    SourceItem item = m_rec.item;
+    QByteArray text;
+    bool utf16 = false;
     if (m_rec.dataMode == HexUtf16) {
         auto units = fromHex(line);
         if (!units || units->size() % 2 != 0)
             return fail(u"a hexadecimal UTF-16 text line is not whole code units"_s);
-        item.text = std::move(*units);
-        item.options |= ItemOption::Utf16Text;
+        text = std::move(*units);
+        utf16 = true;
     } else {
-        item.text = line.toByteArray();
+        text = line.toByteArray();
     }
-    addItem(std::move(item));
+    // Text items are most of a file: each is made in place at the end of
+    // the document rather than built and moved there.
+    SourceItem &item = m_doc.items.emplace_back(m_rec.item);
+    item.text = std::move(text);
+    if (utf16)
+        item.options |= ItemOption::Utf16Text;
+    placeLastItem();
     return true;
 }
 
@@ -740,9 +760,19 @@ void SourceFileReader::addItem(SourceItem item)
 {
     if ((item.isPicture() && !item.picture) || (item.isControl() && !item.control))
         return;
+    m_doc.items.push_back(std::move(item));
+    placeLastItem();
+}
+
+// Joins the item just appended to its paragraph, matches its text to its
+// style's form and gives it the pending checkpoint.
+void SourceFileReader::placeLastItem()
+{
+    const size_t count = m_doc.items.size();
+    SourceItem &item = m_doc.items.back();
     const int field = m_rec.paraField;
-    if (field == -1 && !m_doc.items.empty() && !m_doc.items.back().isFullWidth()) {
-        item.paraNo = m_doc.items.back().paraNo;
+    if (field == -1 && count > 1 && !m_doc.items[count - 2].isFullWidth()) {
+        item.paraNo = m_doc.items[count - 2].paraNo;
         item.setContinuesParagraph();
     } else {
         item.options &= quint8(~ItemOption::ContinuesParagraph);
@@ -754,7 +784,26 @@ void SourceFileReader::addItem(SourceItem item)
         item.checkpoint = std::move(m_pendingCheckpoint);
         m_pendingCheckpoint.reset();
     }
-    m_doc.items.push_back(std::move(item));
+}
+
+// Style numbers are checked against the tables as each record is read, but
+// records come in any order: a table read after the items that use it may
+// be shorter. Whatever the tables are in the end, no item is left pointing
+// outside them.
+void SourceFileReader::repairStyleNumbers()
+{
+    const size_t textStyles = m_doc.styles.TextStyles.size();
+    const size_t paraStyles = m_doc.styles.ParaStyles.size();
+    for (SourceItem &item : m_doc.items) {
+        if (item.isText() && size_t(item.styleNo) >= textStyles) {
+            item.styleNo = 0;
+            matchTextForm(item);
+        }
+        if (item.isTab() && (item.tabTextStyle < 0 || size_t(item.tabTextStyle) >= textStyles))
+            item.tabTextStyle = 0;
+        if (item.paraNo < 0 || size_t(item.paraNo) >= paraStyles)
+            item.paraNo = 0;
+    }
 }
 
 } // namespace

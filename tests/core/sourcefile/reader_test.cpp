@@ -373,3 +373,23 @@ TEST(ReadSourceFile, UnopenableFileLeavesTheDocumentAlone)
     EXPECT_EQ(error.fileName, path);
     EXPECT_FALSE(error.reason.isEmpty());
 }
+
+TEST(SourceFileReader, StyleTableReadAfterItsItemsStillCoversThem)
+{
+    // Found by fuzzing: a second, shorter table replaced the one the items
+    // were checked against, and their style numbers pointed past its end.
+    TFontInfo unicode = TFontInfo::normalText();
+    unicode.Unicode = true;
+    const QByteArray twoStyles = block(EncodeStyleTable(std::vector<TFontInfo>{TFontInfo(), TFontInfo()}));
+    const QByteArray oneStyle = block(EncodeStyleTable(std::vector<TFontInfo>{unicode}));
+    const QByteArray oneParagraph = block(EncodeStyleTable(std::vector<TParaInfo>{TParaInfo()}));
+    const QByteArray bytes = "-8 1 3\r\n-9 2 0 0 2 0 1\r\nrvs\r\n" + twoStyles + "1 1 1 0 0 0\r\nA\r\n-12 0 0 0 0 0 1\r\n"
+        + "-9 2 0 0 2 0 1\r\nrvs\r\n" + oneStyle + "-9 2 0 0 2 0 2\r\nrvs\r\n" + oneParagraph;
+    const SourceDocument doc = readBytes(bytes);
+    ASSERT_EQ(doc.itemCount(), 2);
+    EXPECT_EQ(doc.item(0).styleNo, 0);
+    EXPECT_EQ(doc.item(0).paraNo, 0);
+    EXPECT_TRUE(doc.item(0).isUtf16()) << "and its text takes the form of its new style";
+    EXPECT_EQ(doc.unicodeText(0), u"A"_s);
+    EXPECT_EQ(doc.item(1).tabTextStyle, 0);
+}
