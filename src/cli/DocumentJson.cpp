@@ -14,7 +14,7 @@ QString colour(TColor c)
 {
     if (const char *name = StreamIdentifiers::colourName(c))
         return QString::fromLatin1(name);
-    return u"0x%1"_s.arg(quint32(c), 8, 16, QChar(u'0')).toUpper().replace(u"0X"_s, u"0x"_s);
+    return u"0x"_s + QString::number(quint32(c), 16).toUpper().rightJustified(8, u'0');
 }
 
 QJsonValue charset(int value)

@@ -152,6 +152,19 @@ TEST(BitmapReader, ReadsTheOldTwelveByteHeader)
     EXPECT_EQ(pixels(decoded(file)), (QList<QRgb>{Red}));
 }
 
+TEST(BitmapReader, ReadsTheLongerHeadersOfNewerFiles)
+{
+    // A 124-byte header: the 40 bytes of the usual one, then colour masks,
+    // colour space, end points, gamma and profile fields.
+    const QByteArray data = hex("00 00 FF 00");
+    QByteArray info = le32(124) + le32(1) + le32(1) + le16(1) + le16(24) + le32(0) + le32(data.size()) + le32(0)
+        + le32(0) + le32(0) + le32(0);
+    info += QByteArray(124 - 40, '\0');
+    const int offset = 14 + info.size();
+    const QByteArray file = "BM" + le32(offset + data.size()) + le32(0) + le32(offset) + info + data;
+    EXPECT_EQ(pixels(decoded(file)), (QList<QRgb>{Red}));
+}
+
 TEST(BitmapReader, RefusesWhatCannotBeTrusted)
 {
     const std::vector<std::pair<const char *, QByteArray>> bad{
@@ -200,6 +213,17 @@ TEST(JpegDecoder, DecodesThroughLibjpegAndRefusesDamage)
     EXPECT_LT(qRed(right), 60);
 
     EXPECT_FALSE(JpegDecoder::decode(jpeg.left(20)).has_value());
+
+    QByteArray grey;
+    QBuffer greyBuffer(&grey);
+    greyBuffer.open(QIODevice::WriteOnly);
+    QImage greySource(8, 8, QImage::Format_Grayscale8);
+    greySource.fill(200);
+    ASSERT_TRUE(QImageWriter(&greyBuffer, "jpeg").write(greySource));
+    const auto greyImage = JpegDecoder::decode(grey);
+    ASSERT_TRUE(greyImage.has_value());
+    EXPECT_NEAR(qRed(greyImage->pixel(4, 4)), 200, 3);
+    EXPECT_EQ(qRed(greyImage->pixel(4, 4)), qBlue(greyImage->pixel(4, 4)));
     EXPECT_FALSE(JpegDecoder::decode(QByteArray("not a jpeg at all")).has_value());
     QByteArray huge = jpeg;
     // The frame header's height and width (after FF C0, length, precision).
