@@ -39,7 +39,7 @@ int readEntries(ObjectStreamReader &reader, int depth, NewEntry &&newEntry, Prop
         newEntry();
         ++count;
         while (reader.ok()) {
-            const QByteArray name = reader.readShortName();
+            const QByteArrayView name = reader.readShortNameView();
             if (name.isEmpty())
                 break;
             property(name);

@@ -19,7 +19,7 @@ bool DecodeListStyleTable(QByteArrayView bytes, QByteArray &kept, int &entryCoun
     ObjectStreamReader r(bytes);
     int count = 0;
     if (CollectionStream::readStart(r))
-        count = CollectionStream::readEntries(r, 0, [] {}, [&](const QByteArray &) { r.skipValue(1); });
+        count = CollectionStream::readEntries(r, 0, [] {}, [&](QByteArrayView) { r.skipValue(1); });
     if (!r.report(error))
         return false;
     entryCount = count;

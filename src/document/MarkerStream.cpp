@@ -79,8 +79,7 @@ bool readItems(ObjectStreamReader &r, QStringList &items)
         return false;
     QStringList read;
     while (r.ok() && r.peekByte() != 0x00) {
-        const StreamValue v = r.readValue();
-        auto text = v.toText();
+        auto text = r.readText();
         if (!text)
             return false;
         read.append(std::move(*text));
@@ -99,7 +98,7 @@ ControlFont &fontOf(EmbeddedControl &c)
 
 // Sets one property of a marker; false when the list has no such property
 // or the value is not of its type.
-bool readMarkerProperty(ObjectStreamReader &r, const QByteArray &name, EmbeddedControl &c, int &itemIndex)
+bool readMarkerProperty(ObjectStreamReader &r, QByteArrayView name, EmbeddedControl &c, int &itemIndex)
 {
     if (name == "Items.Strings")
         return readItems(r, c.Items);
@@ -189,12 +188,12 @@ bool DecodeMarkerControl(QByteArrayView bytes, EmbeddedControl &control, StreamE
     int itemIndex = read.ItemIndex;
     while (r.ok()) {
         const qsizetype at = r.offset();
-        const QByteArray name = r.readShortName();
+        const QByteArrayView name = r.readShortNameView();
         if (name.isEmpty())
             break;
         if (!readMarkerProperty(r, name, read, itemIndex) && r.ok()) {
             r.fail(u"the drop-down list has no property %1 of this type (offset %2)"_s
-                       .arg(QString::fromLatin1(name))
+                       .arg(QString::fromLatin1(name.toByteArray()))
                        .arg(at));
         }
     }

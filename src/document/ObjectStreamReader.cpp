@@ -88,10 +88,37 @@ qint64 ObjectStreamReader::readLength()
     return length;
 }
 
-QByteArray ObjectStreamReader::readShortName()
+QByteArrayView ObjectStreamReader::readShortNameView()
 {
     const quint8 length = readByte();
-    return take(length).toByteArray();
+    return take(length);
+}
+
+std::optional<QString> ObjectStreamReader::readText()
+{
+    const ValueTag tag = readTag();
+    QByteArrayView bytes;
+    switch (tag) {
+    case ValueTag::String:
+        bytes = take(readByte());
+        return ok() ? std::optional<QString>(CodePage::fromWindows1251(bytes)) : std::nullopt;
+    case ValueTag::LongString:
+        bytes = take(readLength());
+        return ok() ? std::optional<QString>(CodePage::fromWindows1251(bytes)) : std::nullopt;
+    case ValueTag::Utf8String:
+        bytes = take(readLength());
+        return ok() ? std::optional<QString>(QString::fromUtf8(bytes)) : std::nullopt;
+    case ValueTag::WideString: {
+        const qint64 units = readLength();
+        bytes = take(units <= remaining() / 2 ? units * 2 : remaining() + 1);
+        if (!ok())
+            return std::nullopt;
+        return QString(reinterpret_cast<const QChar *>(bytes.data()), bytes.size() / 2);
+    }
+    default:
+        skipPayload(tag);
+        return std::nullopt;
+    }
 }
 
 ValueTag ObjectStreamReader::readTag()
@@ -193,8 +220,7 @@ StreamValue ObjectStreamReader::readValue()
 void ObjectStreamReader::skipProperties(int depth)
 {
     while (ok()) {
-        const QByteArray name = readShortName();
-        if (name.isEmpty())
+        if (readShortNameView().isEmpty())
             return;
         skipValue(depth);
     }

@@ -46,7 +46,12 @@ public:
     qint32 readInt32LE();
 
     // One length byte and that many bytes.
-    QByteArray readShortName();
+    QByteArray readShortName() { return readShortNameView().toByteArray(); }
+    // The same as a view into the stream (valid as long as its bytes are).
+    QByteArrayView readShortNameView();
+    // A string value, tag included, converted to text straight from the
+    // stream; nothing (the value read and skipped) when it is not a string.
+    std::optional<QString> readText();
 
     // A tag byte; an unknown tag makes the reader fail.
     ValueTag readTag();

@@ -125,11 +125,11 @@ void writeParaStyle(ObjectStreamWriter &w, const TParaInfo &s)
     }
 }
 
-bool readOffset(const QByteArray &name, const StreamValue &v, QByteArrayView path, TRVBorderOffsets &o)
+bool readOffset(QByteArrayView name, const StreamValue &v, QByteArrayView path, TRVBorderOffsets &o)
 {
     if (!name.startsWith(path))
         return false;
-    const QByteArrayView side = QByteArrayView(name).sliced(path.size());
+    const QByteArrayView side = name.sliced(path.size());
     if (side == "Left")
         readInt(v, o.Left);
     else if (side == "Right")
@@ -146,7 +146,7 @@ void readTabs(ObjectStreamReader &r, int depth, QList<TRVTabInfo> &tabs)
     QList<TRVTabInfo> read;
     CollectionStream::readEntries(
         r, depth, [&] { read.emplace_back(); },
-        [&](const QByteArray &name) {
+        [&](QByteArrayView name) {
             const StreamValue v = r.readValue();
             TRVTabInfo &tab = read.back();
             if (name == "Align")
@@ -159,7 +159,7 @@ void readTabs(ObjectStreamReader &r, int depth, QList<TRVTabInfo> &tabs)
     tabs = std::move(read);
 }
 
-void readParaStyleProperty(ObjectStreamReader &r, const QByteArray &name, TParaInfo &s)
+void readParaStyleProperty(ObjectStreamReader &r, QByteArrayView name, TParaInfo &s)
 {
     if (name == "Tabs") {
         const ValueTag tag = r.readTag();
@@ -257,7 +257,7 @@ bool DecodeStyleTable(QByteArrayView bytes, std::vector<TParaInfo> &table, Strea
     if (CollectionStream::readStart(r)) {
         CollectionStream::readEntries(
             r, 0, [&] { read.emplace_back(); },
-            [&](const QByteArray &name) { readParaStyleProperty(r, name, read.back()); });
+            [&](QByteArrayView name) { readParaStyleProperty(r, name, read.back()); });
     }
     if (!r.report(error))
         return false;

@@ -110,7 +110,7 @@ void writeTextStyle(ObjectStreamWriter &w, const TFontInfo &s)
 }
 
 // Sets one property; a value of the wrong type leaves the default.
-void readTextStyleProperty(ObjectStreamReader &r, const QByteArray &name, TFontInfo &s)
+void readTextStyleProperty(ObjectStreamReader &r, QByteArrayView name, TFontInfo &s)
 {
     const StreamValue v = r.readValue();
     if (name == "BaseStyleNo")
@@ -195,7 +195,7 @@ bool DecodeStyleTable(QByteArrayView bytes, std::vector<TFontInfo> &table, Strea
     if (CollectionStream::readStart(r)) {
         CollectionStream::readEntries(
             r, 0, [&] { read.emplace_back(); },
-            [&](const QByteArray &name) { readTextStyleProperty(r, name, read.back()); });
+            [&](QByteArrayView name) { readTextStyleProperty(r, name, read.back()); });
     }
     if (!r.report(error))
         return false;

@@ -144,6 +144,32 @@ TEST(BitmapReader, ReadsEveryVariant)
     }
 }
 
+TEST(BitmapReader, PlainBitmapsReadAsQtsOwnReaderReadsThem)
+{
+    // Plain bitmaps are read without Qt's reader; both must agree on every
+    // pixel, top-down rows included.
+    quint32 seed = 12345;
+    const auto next = [&] { return (seed = seed * 1103515245u + 12345u) >> 16; };
+    for (const int bits : {1, 4, 8, 24, 32}) {
+        for (const int height : {8, -3}) {
+            const int width = 13;
+            const qsizetype stride = ((width * bits + 31) / 32) * 4;
+            QByteArray data;
+            for (qsizetype i = 0; i < stride * std::abs(height); ++i)
+                data.append(char(next()));
+            QList<QRgb> palette;
+            for (int i = 0; bits <= 8 && i < (1 << bits); ++i)
+                palette << qRgb(int(next() & 0xFF), int(next() & 0xFF), int(next() & 0xFF));
+            const QByteArray file = bmpFile(width, height, bits, 0, palette, data);
+            const QImage ours = decoded(file);
+            const QImage qts = QImage::fromData(file, "BMP");
+            ASSERT_FALSE(qts.isNull()) << bits;
+            EXPECT_EQ(ours.size(), qts.size()) << bits << " bits, height " << height;
+            EXPECT_EQ(pixels(ours), pixels(qts)) << bits << " bits, height " << height;
+        }
+    }
+}
+
 TEST(BitmapReader, ReadsTheOldTwelveByteHeader)
 {
     const QByteArray core = le32(12) + le16(1) + le16(1) + le16(1) + le16(24);
