@@ -256,6 +256,10 @@ std::optional<QImage> decode(QByteArrayView bytes)
     const qint64 rows = std::abs(height);
     if (width * rows > MaxPixels)
         return std::nullopt;
+    // Pixels that start past the end of the file: nothing to read (and
+    // Qt's reader would complain of the seek on standard error).
+    if (qint64(get32(bytes, 10)) > bytes.size())
+        return std::nullopt;
 
     // Uncompressed rows (bit fields included) must all be there; compressed
     // ones are bounded by the pixel count alone.

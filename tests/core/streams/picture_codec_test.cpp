@@ -200,6 +200,11 @@ TEST(BitmapReader, RefusesWhatCannotBeTrusted)
         {"negative width", bmpFile(-4, 1, 24, 0, {}, QByteArray(16, '\0'))},
         {"header cut short", bmpFile(1, 1, 24, 0, {}, hex("00 00 FF 00")).left(30)},
         {"unknown compression", bmpFile(1, 1, 24, 9, {}, hex("00 00 FF 00"))},
+        {"pixels past the end", [] {
+             QByteArray f = bmpFile(4, 2, 8, 1, {Black, Red}, hex("04 01 00 01"));
+             f.replace(10, 4, le32(1 << 22));
+             return f;
+         }()},
         {"empty", QByteArray()},
     };
     for (const auto &[what, file] : bad)
