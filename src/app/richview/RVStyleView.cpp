@@ -126,11 +126,19 @@ QTextBlockFormat RVStyleView::blockFormat(int paraNo) const
     case TParaInfo::rvaCenter: format.setAlignment(Qt::AlignHCenter); break;
     case TParaInfo::rvaJustify: format.setAlignment(Qt::AlignJustify); break;
     }
-    format.setLeftMargin(para.LeftIndent);
-    format.setRightMargin(para.RightIndent);
-    format.setTextIndent(para.FirstIndent);
-    format.setTopMargin(para.SpaceBefore);
-    format.setBottomMargin(para.SpaceAfter);
+    // Only what differs from Qt's defaults: an empty paragraph with an
+    // explicit indent would make Return take the indent away instead of
+    // starting a new paragraph.
+    if (para.LeftIndent != 0)
+        format.setLeftMargin(para.LeftIndent);
+    if (para.RightIndent != 0)
+        format.setRightMargin(para.RightIndent);
+    if (para.FirstIndent != 0)
+        format.setTextIndent(para.FirstIndent);
+    if (para.SpaceBefore != 0)
+        format.setTopMargin(para.SpaceBefore);
+    if (para.SpaceAfter != 0)
+        format.setBottomMargin(para.SpaceAfter);
     if (para.LineSpacingType == TParaInfo::rvlsPercent && para.LineSpacing != 100 && para.LineSpacing > 0)
         format.setLineHeight(para.LineSpacing, QTextBlockFormat::ProportionalHeight);
     else if (para.LineSpacingType == TParaInfo::rvlsSpaceBetween && para.LineSpacing > 0)

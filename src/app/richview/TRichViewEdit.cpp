@@ -801,6 +801,20 @@ void TRichViewEdit::keyPressEvent(QKeyEvent *event)
         if (openMarkerList(p - 1) || openMarkerList(p))
             return;
     }
+    // Return starts a new paragraph in the same paragraph style. Qt's own
+    // handling would instead reset the style of an empty paragraph that has
+    // one, and every paragraph here carries its style number.
+    if (!isReadOnly() && event->matches(QKeySequence::InsertParagraphSeparator)) {
+        QTextCursor c = textCursor();
+        c.beginEditBlock();
+        if (c.hasSelection())
+            c.removeSelectedText();
+        c.insertBlock(c.blockFormat(), textFormat(m_currentTextStyle, 0));
+        c.endEditBlock();
+        setTextCursor(c);
+        ensureCursorVisible();
+        return;
+    }
     // Typing over a selection takes the style of the selected text, never the
     // format of a marker or picture at its edge.
     const QString text = event->text();
