@@ -1,4 +1,5 @@
 #include "TForm1.h"
+#include "WindowFont.h"
 
 #include "AppIcons.h"
 #include "Caption.h"
@@ -36,13 +37,6 @@ constexpr int MinClientHeight = 382 - 8 - 19 - 19;
 constexpr int CommandBarHeight = 41;
 constexpr int MarkerPanelHeight = 80;
 constexpr int CloseButtonFromRight = ClientWidth - 483;
-
-QFont windowFont()
-{
-    QFont font(u"MS Sans Serif"_s);
-    font.setPixelSize(11);
-    return font;
-}
 
 QLabel *panelLabel(const QString &text, QWidget *parent, int left, int top)
 {

@@ -7,6 +7,8 @@
 
 #include "RVFormats.h"
 #include "document/CodePage.h"
+#include "document/SourceFileReader.h"
+#include "document/SourceFileWriter.h"
 
 #include <QBuffer>
 #include <QImage>
@@ -48,6 +50,7 @@ QMimeData *TRichViewEdit::createMimeDataFromSelection() const
 {
     const SourceDocument selection = selectionDocument();
     auto *mime = new QMimeData;
+    mime->setData(QString::fromLatin1(SourceMimeType), writeSourceBytes(selection));
 
     // For other programs: the text with the sign colours, markers as the
     // entry they show, pictures inline.
@@ -105,6 +108,16 @@ void TRichViewEdit::insertFromMimeData(const QMimeData *source)
 {
     if (isReadOnly())
         return;
+    const QString own = QString::fromLatin1(SourceMimeType);
+    if (source->hasFormat(own)) {
+        SourceDocument clip;
+        // A clip that cannot be read whole is not pasted in part.
+        if (readSourceBytes(source->data(own), clip)) {
+            pasteSourceDocument(clip);
+            ensureCursorVisible();
+            return;
+        }
+    }
     if (source->hasHtml()) {
         pasteRichText(source->html());
     } else if (source->hasText()) {

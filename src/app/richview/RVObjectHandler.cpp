@@ -1,4 +1,5 @@
 #include "RVObjectHandler.h"
+#include "app/WindowFont.h"
 
 #include "RVFormats.h"
 #include "TRichViewEdit.h"
@@ -76,8 +77,7 @@ void RVObjectHandler::drawObject(QPainter *painter, const QRectF &rect, QTextDoc
         option.frame = true;
         if (control && control->ItemIndex >= 0 && control->ItemIndex < control->Items.size())
             option.currentText = control->Items.at(control->ItemIndex);
-        QFont font(u"MS Sans Serif"_s);
-        font.setPixelSize(11);
+        const QFont font = windowFont();
         painter->setFont(font);
         option.fontMetrics = QFontMetrics(font);
         QStyle *style = m_editor->style();

@@ -1,4 +1,5 @@
 #include "TRichViewEdit.h"
+#include "app/WindowFont.h"
 
 #include "app/MarkerComboBoxes.h"
 #include "RVFormats.h"
@@ -42,9 +43,7 @@ int objectTypeOf(const SourceItem &item)
 
 QFont markerFont()
 {
-    QFont font(u"MS Sans Serif"_s);
-    font.setPixelSize(11);
-    return font;
+    return windowFont();
 }
 
 // Closes the in-place list of a marker once its popup has gone, whichever
