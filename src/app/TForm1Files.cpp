@@ -4,6 +4,7 @@
 
 #include "Caption.h"
 #include "Dialogs.h"
+#include "richview/RVStyleView.h"
 #include "richview/TRichViewEdit.h"
 
 #include "document/SourceFileReader.h"
@@ -71,10 +72,9 @@ bool TForm1::readInto(const QString &fileName)
     // Read into a document of its own, so that a file that cannot be read
     // leaves the operator's document and file name as they were.
     SourceDocument document;
-    const SourceDocument current = rve->snapshot();
-    document.styles = current.styles;
-    document.background = current.background;
-    document.layout = current.layout;
+    document.styles = rvs().tables();
+    document.background = rve->background();
+    document.layout = rve->pageLayout();
     FileError error;
     if (!ReadSourceFile(fileName, document, &error)) {
         if (error.fileName.isEmpty())
@@ -83,7 +83,7 @@ bool TForm1::readInto(const QString &fileName)
                          u"Не удалось открыть исходный текст.\n"_s + error.toString());
         return false;
     }
-    rve->loadDocument(document);
+    rve->loadDocument(std::move(document));
     return true;
 }
 

@@ -130,7 +130,7 @@ void TRichViewEdit::insertFromMimeData(const QMimeData *source)
     ensureCursorVisible();
 }
 
-void TRichViewEdit::pasteSourceDocument(const SourceDocument &source)
+void TRichViewEdit::pasteSourceDocument(SourceDocument &source)
 {
     if (source.items.empty())
         return;
@@ -156,7 +156,7 @@ void TRichViewEdit::pasteSourceDocument(const SourceDocument &source)
     c.beginEditBlock();
     if (c.hasSelection())
         c.removeSelectedText();
-    insertItems(c, source, styleMap, paraMap, false);
+    insertItems(c, source, styleMap, paraMap, false, false);
     c.endEditBlock();
     setTextCursor(c);
 }

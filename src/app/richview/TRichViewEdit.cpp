@@ -140,8 +140,8 @@ QTextCharFormat TRichViewEdit::textFormat(int styleNo, int extraId) const
     return format;
 }
 
-void TRichViewEdit::insertItems(QTextCursor &cursor, const SourceDocument &source, const std::vector<int> &styleMap,
-                                const std::vector<int> &paraMap, bool fillFirstBlock)
+void TRichViewEdit::insertItems(QTextCursor &cursor, SourceDocument &source, const std::vector<int> &styleMap,
+                                const std::vector<int> &paraMap, bool fillFirstBlock, bool takeObjects)
 {
     auto mapStyle = [&](int k) {
         if (k >= 0 && size_t(k) < styleMap.size())
@@ -201,22 +201,28 @@ void TRichViewEdit::insertItems(QTextCursor &cursor, const SourceDocument &sourc
         } else if (item.isTab()) {
             cursor.insertText(QString(QChar(u'\t')), textFormat(styleNo, 0));
         } else {
-            SourceItem object = item;
-            const int type = objectTypeOf(object);
-            if (object.control)
-                object.control = std::make_shared<EmbeddedControl>(*object.control);
-            const int id = addObject(std::move(object));
+            const int type = objectTypeOf(item);
+            int id;
+            if (takeObjects) {
+                id = addObject(std::move(source.items[size_t(i)]));
+            } else {
+                SourceItem object = item;
+                if (object.control)
+                    object.control = std::make_shared<EmbeddedControl>(*object.control);
+                id = addObject(std::move(object));
+            }
             cursor.insertText(QString(QChar(ObjectChar)), objectFormat(type, id));
         }
     }
 }
 
-void TRichViewEdit::loadDocument(const SourceDocument &source)
+void TRichViewEdit::loadDocument(SourceDocument source)
 {
     m_style.setTables(source.styles);
     m_background = source.background;
     m_layout = source.layout;
     m_objects.clear();
+    m_objects.reserve(size_t(source.itemCount()));
     m_textExtras.clear();
     m_markerChanged = false;
     m_currentTextStyle = 0;
@@ -229,9 +235,11 @@ void TRichViewEdit::loadDocument(const SourceDocument &source)
     doc->setDocumentMargin(qMax(0, m_layout.LeftMargin));
     {
         QTextCursor cursor(doc);
+        cursor.beginEditBlock();
         cursor.setBlockFormat(m_style.blockFormat(0));
         cursor.setBlockCharFormat(textFormat(0, 0));
-        insertItems(cursor, source, {}, {}, true);
+        insertItems(cursor, source, {}, {}, true, true);
+        cursor.endEditBlock();
     }
     doc->setUndoRedoEnabled(true);
     doc->setModified(false);
@@ -247,7 +255,7 @@ void TRichViewEdit::clearDocument()
     empty.styles = m_style.tables();
     empty.background = m_background;
     empty.layout = m_layout;
-    loadDocument(empty);
+    loadDocument(std::move(empty));
     setCurrentStyle(0);
 }
 
@@ -345,9 +353,10 @@ void TRichViewEdit::collectItems(std::vector<SourceItem> *items, std::vector<Ite
             startOfBlock = lineBreak = false;
             return;
         }
+        // Controls are shared with the snapshot: the editor never changes one
+        // in place (a new entry makes a new control), so the snapshot keeps
+        // what the document held when it was taken.
         SourceItem item = m_objects[size_t(id)];
-        if (item.control)
-            item.control = std::make_shared<EmbeddedControl>(*item.control);
         begin(item);
         items->push_back(std::move(item));
     };
@@ -364,6 +373,8 @@ void TRichViewEdit::collectItems(std::vector<SourceItem> *items, std::vector<Ite
         startOfBlock = true;
         lineBreak = false;
         const size_t before = places ? places->size() : items->size();
+        // One copy of the block's text; fragments are read as views into it.
+        const QString blockText = block.text();
 
         for (QTextBlock::iterator it = block.begin(); !it.atEnd(); ++it) {
             const QTextFragment fragment = it.fragment();
@@ -373,7 +384,7 @@ void TRichViewEdit::collectItems(std::vector<SourceItem> *items, std::vector<Ite
             if (s >= e)
                 continue;
             const QTextCharFormat format = fragment.charFormat();
-            const QString text = fragment.text();
+            const QStringView text = QStringView(blockText).mid(fragmentStart - blockStart, fragment.length());
             const bool object = isObjectType(format.objectType());
             const int objectId = object ? format.intProperty(RVFormat::ObjectId) : -1;
             int styleNo = format.hasProperty(RVFormat::TextStyleNo) ? format.intProperty(RVFormat::TextStyleNo)
@@ -387,7 +398,7 @@ void TRichViewEdit::collectItems(std::vector<SourceItem> *items, std::vector<Ite
                 if (c != u'\t' && c != LineSeparator && c != ObjectChar)
                     continue;
                 if (p > segment)
-                    emitText(segment, QStringView(text).mid(segment - fragmentStart, p - segment), styleNo, extraId);
+                    emitText(segment, text.mid(segment - fragmentStart, p - segment), styleNo, extraId);
                 if (c == u'\t') {
                     emitTab(p, styleNo);
                 } else if (c == LineSeparator) {
@@ -400,7 +411,7 @@ void TRichViewEdit::collectItems(std::vector<SourceItem> *items, std::vector<Ite
                 segment = p + 1;
             }
             if (segment < e)
-                emitText(segment, QStringView(text).mid(segment - fragmentStart, e - segment), styleNo, extraId);
+                emitText(segment, text.mid(segment - fragmentStart, e - segment), styleNo, extraId);
         }
         const size_t after = places ? places->size() : items->size();
         if (lineBreak || after == before) {
@@ -422,8 +433,11 @@ SourceDocument TRichViewEdit::snapshot() const
     out.styles = m_style.tables();
     out.background = m_background;
     out.layout = m_layout;
-    out.items.reserve(m_placesValid ? m_places.size() : m_objects.size());
+    // Room for the items the last walk found, so they are not moved again.
+    out.items.reserve(std::max({m_lastItemCount, m_placesValid ? m_places.size() : size_t(0),
+                                m_objects.size() + size_t(document()->blockCount())}));
     collectItems(&out.items, nullptr);
+    m_lastItemCount = out.items.size();
     return out;
 }
 
@@ -744,11 +758,13 @@ bool TRichViewEdit::openMarkerList(int position)
 
 void TRichViewEdit::setMarkerEntry(int id, int index)
 {
-    EmbeddedControl &control = *m_objects[size_t(id)].control;
-    if (index < 0 || index >= control.Items.size() || index == control.ItemIndex)
+    ControlPtr &current = m_objects[size_t(id)].control;
+    if (index < 0 || index >= current->Items.size() || index == current->ItemIndex)
         return;
-    control.ItemIndex = index;
-    control.Text = control.Items.at(index);
+    auto control = std::make_shared<EmbeddedControl>(*current);
+    control->ItemIndex = index;
+    control->Text = control->Items.at(index);
+    current = std::move(control);
     m_markerChanged = true;
     viewport()->update();
     emit markerEntryChanged();

@@ -44,8 +44,8 @@ public:
     // Items, style tables, background and layout, as a file stores them.
     SourceDocument snapshot() const;
     // Replaces everything with `document`; the undo history is emptied and
-    // the document is not modified.
-    void loadDocument(const SourceDocument &document);
+    // the document is not modified. The editor takes the document's items.
+    void loadDocument(SourceDocument document);
     // Removes every item; the style tables and the background stay. Text
     // style 0 and paragraph style 0 become current.
     void clearDocument();
@@ -53,6 +53,8 @@ public:
     bool isDocumentModified() const;
     void setDocumentModified(bool modified);
 
+    const DocumentBackground &background() const { return m_background; }
+    const DocumentLayout &pageLayout() const { return m_layout; }
     TColor backgroundColour() const { return m_background.color; }
     void setBackgroundColour(TColor colour);
 
@@ -125,8 +127,10 @@ private:
     void collectItems(std::vector<SourceItem> *items, std::vector<ItemPlace> *places,
                       int from = 0, int to = -1) const;
     const std::vector<ItemPlace> &places() const;
-    void insertItems(QTextCursor &cursor, const SourceDocument &source, const std::vector<int> &styleMap,
-                     const std::vector<int> &paraMap, bool fillFirstBlock);
+    // Inserts the items of `source` at the cursor. With `takeObjects` the
+    // pictures and controls are moved out of `source` instead of copied.
+    void insertItems(QTextCursor &cursor, SourceDocument &source, const std::vector<int> &styleMap,
+                     const std::vector<int> &paraMap, bool fillFirstBlock, bool takeObjects);
     int addObject(SourceItem item);
     QTextCharFormat objectFormat(int type, int id) const;
     QTextCharFormat textFormat(int styleNo, int extraId) const;
@@ -136,7 +140,7 @@ private:
     void refreshCurrentStyle(const QTextCharFormat &format);
     void setCurrentStyle(int styleNo);
     SourceDocument selectionDocument() const;
-    void pasteSourceDocument(const SourceDocument &source);
+    void pasteSourceDocument(SourceDocument &source);
     void pasteRichText(const QString &html);
     void pastePlainText(const QString &text);
 
@@ -150,4 +154,5 @@ private:
     bool m_markerChanged = false;
     mutable std::vector<ItemPlace> m_places;
     mutable bool m_placesValid = false;
+    mutable size_t m_lastItemCount = 0;
 };
