@@ -42,7 +42,8 @@ struct X11Windows::Connection {
         return value;
     }
 
-    void sendToRoot(xcb_window_t window, xcb_atom_t message, quint32 data0, quint32 data1)
+    void send(xcb_window_t target, quint32 mask, xcb_window_t window, xcb_atom_t message, quint32 data0,
+              quint32 data1)
     {
         xcb_client_message_event_t event;
         std::memset(&event, 0, sizeof event);
@@ -52,20 +53,19 @@ struct X11Windows::Connection {
         event.type = message;
         event.data.data32[0] = data0;
         event.data.data32[1] = data1;
-        xcb_send_event(c, 0, root, XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY,
-                       reinterpret_cast<const char *>(&event));
+        xcb_send_event(c, 0, target, mask, reinterpret_cast<const char *>(&event));
         // A round trip: the request has reached the server when this returns.
         std::free(xcb_get_input_focus_reply(c, xcb_get_input_focus(c), nullptr));
     }
 };
 
-std::unique_ptr<X11Windows> X11Windows::connect()
+std::unique_ptr<X11Windows> X11Windows::connect(const QByteArray &display)
 {
-    if (!std::getenv("DISPLAY"))
+    if (display.isEmpty() && !std::getenv("DISPLAY"))
         return nullptr;
     auto x = std::make_unique<Connection>();
     int screenNumber = 0;
-    x->c = xcb_connect(nullptr, &screenNumber);
+    x->c = xcb_connect(display.isEmpty() ? nullptr : display.constData(), &screenNumber);
     if (!x->c || xcb_connection_has_error(x->c))
         return nullptr;
     xcb_screen_iterator_t it = xcb_setup_roots_iterator(xcb_get_setup(x->c));
@@ -114,19 +114,27 @@ std::optional<TopLevelWindows::Handle> X11Windows::find(const QString &title)
 
 void X11Windows::close(Handle window)
 {
-    m_x->sendToRoot(xcb_window_t(window), m_x->atom("_NET_CLOSE_WINDOW"), XCB_CURRENT_TIME, 2);
+    // The window's own close request, as its close box sends it; it reaches
+    // the program that owns the window, with or without a window manager.
+    const auto w = xcb_window_t(window);
+    m_x->send(w, XCB_EVENT_MASK_NO_EVENT, w, m_x->atom("WM_PROTOCOLS"), m_x->atom("WM_DELETE_WINDOW"),
+              XCB_CURRENT_TIME);
 }
 
 void X11Windows::bringToTop(Handle window)
 {
-    m_x->sendToRoot(xcb_window_t(window), m_x->atom("_NET_ACTIVE_WINDOW"), 2, XCB_CURRENT_TIME);
+    const auto w = xcb_window_t(window);
+    const quint32 above = XCB_STACK_MODE_ABOVE;
+    xcb_configure_window(m_x->c, w, XCB_CONFIG_WINDOW_STACK_MODE, &above);
+    m_x->send(m_x->root, XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY, w,
+              m_x->atom("_NET_ACTIVE_WINDOW"), 2, XCB_CURRENT_TIME);
 }
 
 #else
 
 struct X11Windows::Connection {};
 
-std::unique_ptr<X11Windows> X11Windows::connect()
+std::unique_ptr<X11Windows> X11Windows::connect(const QByteArray &)
 {
     return nullptr;
 }

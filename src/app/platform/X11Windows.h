@@ -6,12 +6,15 @@
 
 #include "TopLevelWindows.h"
 
+#include <QByteArray>
+
 #include <memory>
 
 class X11Windows : public TopLevelWindows {
 public:
-    // Nothing when there is no X11 display to talk to.
-    static std::unique_ptr<X11Windows> connect();
+    // Nothing when there is no X11 display to talk to. An empty display name
+    // means the session's ($DISPLAY).
+    static std::unique_ptr<X11Windows> connect(const QByteArray &display = QByteArray());
     ~X11Windows() override;
 
     std::optional<Handle> find(const QString &title) override;
