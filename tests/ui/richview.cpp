@@ -36,6 +36,11 @@ void compareItems(const SourceDocument &actual, const SourceDocument &expected)
         QVERIFY2(bool(a.control) == bool(e.control), where);
         if (a.control)
             QVERIFY2(*a.control == *e.control, where);
+        QVERIFY2(a.tag == e.tag, where + " tag");
+        QVERIFY2(a.hint == e.hint, where);
+        QVERIFY2(a.checkpoint == e.checkpoint, where + " checkpoint");
+        QVERIFY2(a.name == e.name && a.vAlign == e.vAlign, where);
+        QVERIFY2(a.opaque == e.opaque, where + " opaque");
     }
 }
 
@@ -79,6 +84,42 @@ private slots:
         QCOMPARE(m_editor->itemCount(), doc.itemCount());
         // Four paragraphs: the clear-effect marker starts the second.
         QCOMPARE(m_editor->document()->blockCount(), 4);
+    }
+
+    void whatOtherEditorsWroteIsKept()
+    {
+        SourceDocument doc;
+        TFontInfo wide = TFontInfo::normalText();
+        wide.Unicode = true;
+        doc.styles.TextStyles.push_back(wide);
+        SourceItem tagged = Samples::text(u"tagged"_s);
+        tagged.tag = QByteArray("note");
+        tagged.hint = QByteArray("hint");
+        tagged.checkpoint = Checkpoint{QByteArray("cp"), QByteArray(), false, true, false};
+        doc.append(tagged);
+        SourceItem hotspot;
+        hotspot.styleNo = ItemStyle::Hotspot;
+        auto record = std::make_shared<OpaqueRecord>();
+        record->headerTail = "1 2";
+        record->lines = {QByteArray("x")};
+        record->lineIsBlock = {false};
+        hotspot.opaque = record;
+        hotspot.setContinuesParagraph();
+        doc.append(hotspot);
+        SourceItem named = Samples::picture(8);
+        named.name = QByteArray("pic");
+        named.vAlign = 1;
+        named.tag = QByteArray("t");
+        doc.append(named);
+        const QString text = u"Ω unicode"_s;
+        SourceItem unicode;
+        unicode.styleNo = 1;
+        unicode.options = ItemOption::Utf16Text;
+        unicode.text = QByteArray(reinterpret_cast<const char *>(text.utf16()), text.size() * 2);
+        unicode.setPageBreakBefore();
+        doc.append(unicode);
+        m_editor->loadDocument(doc);
+        compareItems(m_editor->snapshot(), doc);
     }
 
     void typedParagraphsAreTextItemsStartingParagraphs()
@@ -367,6 +408,48 @@ private slots:
         QCOMPARE(doc.item(0).picture->width(), 40);
         const QTextBlock block = m_editor->document()->firstBlock();
         QCOMPARE(qRound(block.layout()->lineAt(0).naturalTextWidth()), 80);
+    }
+
+    void pictureAtTheCaretCanBeResized()
+    {
+        m_editor->insertPicture(Picture::bitmap(Samples::signBitmap(40)));
+        m_editor->setDocumentModified(false);
+        QVERIFY(m_editor->setCurrentPictureSize(80, 16));
+        QCOMPARE(m_editor->snapshot().item(0).extras.width, 80);
+        QVERIFY(m_editor->isDocumentModified());
+        QTRY_COMPARE(qRound(m_editor->document()->firstBlock().layout()->lineAt(0).naturalTextWidth()), 80);
+        m_editor->moveCursor(QTextCursor::Start);
+        QVERIFY(!m_editor->setCurrentPictureSize(10, 10));
+    }
+
+    void readOnlyEditorKeepsItsMarkersAndText()
+    {
+        SourceDocument doc;
+        doc.append(Samples::marker(MarkerKind::Effect, 0));
+        doc.append(Samples::text(u"text"_s, 0, true));
+        m_editor->loadDocument(doc);
+        m_editor->setReadOnly(true);
+        QTest::mouseClick(m_editor->viewport(), Qt::LeftButton, {}, QPoint(20, 14));
+        QVERIFY(!m_editor->viewport()->findChild<TEffectComboBox *>());
+        QTest::keyClicks(m_editor.get(), u"x"_s);
+        m_editor->addParagraph(u"[Ошибка] line"_s, 0);
+        const SourceDocument back = m_editor->snapshot();
+        QCOMPARE(back.itemCount(), 3);
+        QCOMPARE(back.item(1).text, QByteArray("text"));
+    }
+
+    void clearingAnnouncesStyleZero()
+    {
+        TFontInfo black = TFontInfo::normalText();
+        black.Color = Colour::Black;
+        const int k = m_editor->rvs().addTextStyle(black);
+        m_editor->onStyleConversion = [k](int, int) { return k; };
+        m_editor->applyStyleConversion(7);
+        QCOMPARE(m_editor->currentTextStyle(), k);
+        QList<int> announced;
+        connect(m_editor.get(), &TRichViewEdit::currentTextStyleChanged, this, [&](int s) { announced << s; });
+        m_editor->clearDocument();
+        QCOMPARE(announced, QList<int>{0});
     }
 
     void pasteOfPlainTextTakesTheCurrentStyle()

@@ -224,8 +224,7 @@ void TRichViewEdit::loadDocument(SourceDocument source)
     m_objects.clear();
     m_objects.reserve(size_t(source.itemCount()));
     m_textExtras.clear();
-    m_markerChanged = false;
-    m_currentTextStyle = 0;
+    m_changedOutsideUndo = false;
 
     // The document is filled before the editor sees it, so that it is laid
     // out once, lazily, instead of after every item.
@@ -261,14 +260,14 @@ void TRichViewEdit::clearDocument()
 
 bool TRichViewEdit::isDocumentModified() const
 {
-    return document()->isModified() || m_markerChanged;
+    return document()->isModified() || m_changedOutsideUndo;
 }
 
 void TRichViewEdit::setDocumentModified(bool modified)
 {
     document()->setModified(modified);
     if (!modified)
-        m_markerChanged = false;
+        m_changedOutsideUndo = false;
 }
 
 // ---------------------------------------------------------------------------
@@ -577,6 +576,20 @@ void TRichViewEdit::insertPicture(PicturePtr picture, int displayWidth, int disp
     setTextCursor(c);
 }
 
+bool TRichViewEdit::setCurrentPictureSize(int width, int height)
+{
+    const int position = textCursor().position() - 1;
+    const int id = objectIdAt(position, RVFormat::PictureObject);
+    if (id < 0)
+        return false;
+    ExtraProperties &extras = m_objects[size_t(id)].extras;
+    extras.width = std::max(0, width);
+    extras.height = std::max(0, height);
+    m_changedOutsideUndo = true;
+    document()->markContentsDirty(position, 1);
+    return true;
+}
+
 void TRichViewEdit::addParagraph(const QString &text, int styleNo, int paraNo)
 {
     if (!m_style.isTextStyle(styleNo))
@@ -765,7 +778,7 @@ void TRichViewEdit::setMarkerEntry(int id, int index)
     control->ItemIndex = index;
     control->Text = control->Items.at(index);
     current = std::move(control);
-    m_markerChanged = true;
+    m_changedOutsideUndo = true;
     viewport()->update();
     emit markerEntryChanged();
 }
@@ -785,7 +798,7 @@ void TRichViewEdit::mousePressEvent(QMouseEvent *event)
         event->accept();
         return;
     }
-    if (event->button() == Qt::LeftButton) {
+    if (event->button() == Qt::LeftButton && !isReadOnly()) {
         const QPoint point = event->position().toPoint();
         const int p = cursorForPosition(point).position();
         for (int candidate : {p - 1, p}) {

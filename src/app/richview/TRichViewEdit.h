@@ -77,6 +77,10 @@ public:
     void insertPicture(PicturePtr picture, int displayWidth = 0, int displayHeight = 0,
                        const QString &name = QString(), int vAlign = 0);
 
+    // Sets the display size of the picture just before the caret (0 =
+    // natural); false when there is no picture there.
+    bool setCurrentPictureSize(int width, int height);
+
     // ----- text styles
     int currentTextStyle() const { return m_currentTextStyle; }
     // Converts the text styles of the selected text: the conversion handler
@@ -151,7 +155,7 @@ private:
     DocumentBackground m_background;
     DocumentLayout m_layout;
     int m_currentTextStyle = 0;
-    bool m_markerChanged = false;
+    bool m_changedOutsideUndo = false;
     mutable std::vector<ItemPlace> m_places;
     mutable bool m_placesValid = false;
     mutable size_t m_lastItemCount = 0;
