@@ -26,6 +26,8 @@ inline constexpr char ClockMarker = 'd';    // 0x64
 inline constexpr int ClockPayloadLength = 6;
 inline constexpr int WriteTimeoutMs = 1000;
 inline constexpr int ReadTimeoutMs = 1000;
+// One byte is 11 bit times on the line (start, 8 data, 2 stop): 2.29 ms.
+inline constexpr qint64 ByteTimeMicroseconds = 11 * 1'000'000 / 4800;
 
 // Sets every line setting above on the port (it may be open or closed; the
 // settings that cannot change while open are only set when it is closed).
