@@ -4,9 +4,9 @@
 set -euo pipefail
 cd "$(dirname "$0")"
 
-tools/install-deps.sh --runtime
+tools/install-deps.sh
 
-cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DORAVELT_BUILD_TESTS=OFF -DORAVELT_BUILD_BENCH=OFF >/dev/null
+cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build build --target oravelt-cli $( [[ -f src/app/main.cpp ]] && echo oravelt )
 
 if [[ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" && -x build/oravelt ]]; then

@@ -10,9 +10,6 @@ packages=(
     clang libclang-rt-14-dev
     xvfb xauth fonts-dejavu-core
 )
-if [[ "${1:-}" == "--runtime" ]]; then
-    packages=(cmake ninja-build g++ qt6-base-dev libjpeg62-turbo-dev fonts-dejavu-core)
-fi
 
 missing=()
 for p in "${packages[@]}"; do

@@ -85,10 +85,14 @@ std::unique_ptr<SingleByteTable> buildTable(int codePage)
         }
     }
     for (int b = 0; b < 256; ++b) {
-        if (assigned.test(size_t(b)) || table->encodable.test(size_t(b)))
+        if (assigned.test(size_t(b)))
             continue;
-        table->encode[size_t(b)] = quint8(b);
-        table->encodable.set(size_t(b));
+        // Where a real character already has the code U+00xx, the byte gets
+        // a private-use character instead, so that it still round-trips.
+        const char16_t u = table->encodable.test(size_t(b)) ? char16_t(0xF700 + b) : char16_t(b);
+        table->decode[size_t(b)] = u;
+        table->encode[u] = quint8(b);
+        table->encodable.set(u);
     }
     return table;
 }

@@ -5,8 +5,8 @@
 // in these code pages; the compiler sends them to the sign as they are.
 //
 // Single-byte code pages round-trip every byte: a byte the code page leaves
-// unassigned decodes to U+00xx and encodes back to itself, as Windows does for
-// its 125x pages. Characters a code page cannot hold are encoded as '?'.
+// unassigned decodes to U+00xx (a private-use character where a real one has
+// that code) and encodes back to itself, as Windows does for its 125x pages. Characters a code page cannot hold are encoded as '?'.
 
 #include <QByteArray>
 #include <QString>
