@@ -1,0 +1,66 @@
+#pragma once
+
+// The frame of a collection stream shared by the style tables: entries of
+// properties between the collection tag and its end byte.
+
+#include "ObjectStreamReader.h"
+#include "ObjectStreamWriter.h"
+
+#include <QByteArray>
+
+#include <utility>
+
+namespace CollectionStream {
+
+// Walks the entries of a collection whose tag has been read. For each entry
+// newEntry() is called, then property(name) for each of its properties;
+// property must read the value that follows the name. An integer before an
+// entry (an index some writers put there) is read and ignored.
+template <typename NewEntry, typename Property>
+int readEntries(ObjectStreamReader &reader, int depth, NewEntry &&newEntry, Property &&property)
+{
+    int count = 0;
+    if (depth >= ObjectStreamReader::MaxDepth) {
+        reader.fail(QStringLiteral("collections nested too deeply"));
+        return 0;
+    }
+    while (reader.ok()) {
+        ValueTag tag = reader.readTag();
+        if (tag == ValueTag::EndOfList)
+            break;
+        if (tag == ValueTag::Int8 || tag == ValueTag::Int16 || tag == ValueTag::Int32) {
+            reader.readScalar(tag);
+            tag = reader.readTag();
+        }
+        if (tag != ValueTag::List) {
+            reader.fail(QStringLiteral("a collection entry does not start with 0x01"));
+            break;
+        }
+        newEntry();
+        ++count;
+        while (reader.ok()) {
+            const QByteArray name = reader.readShortName();
+            if (name.isEmpty())
+                break;
+            property(name);
+        }
+    }
+    return count;
+}
+
+// Starts the whole stream: checks for the collection tag.
+inline bool readStart(ObjectStreamReader &reader)
+{
+    if (reader.readTag() != ValueTag::Collection) {
+        reader.fail(QStringLiteral("the stream is not a collection"));
+        return false;
+    }
+    return reader.ok();
+}
+
+inline void beginEntry(ObjectStreamWriter &w) { w.writeTag(ValueTag::List); }
+inline void endEntry(ObjectStreamWriter &w) { w.writeEndOfList(); }
+inline void begin(ObjectStreamWriter &w) { w.writeTag(ValueTag::Collection); }
+inline void end(ObjectStreamWriter &w) { w.writeEndOfList(); }
+
+} // namespace CollectionStream

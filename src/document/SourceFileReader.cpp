@@ -1,0 +1,786 @@
+#include "SourceFileReader.h"
+
+#include "ClassRegistry.h"
+#include "CodePage.h"
+#include "ExtraPropertyLines.h"
+#include "HeaderFields.h"
+#include "InvalidPicture.h"
+#include "LayoutBlock.h"
+#include "MarkerStream.h"
+#include "PictureCodec.h"
+#include "StyleStreams.h"
+
+#include <QFile>
+#include <QtEndian>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+enum PropertyKind { TextStyles = 1, ParaStyles = 2, Layout = 3, ListStyles = 4 };
+enum DataMode { TextData = 0, NoBody = 1, BinaryData = 2, HexUtf16 = 3 };
+
+constexpr int VersionRecord = -8;
+constexpr int BackgroundRecord = -7;
+constexpr int PropertyRecord = -9;
+
+// The other item kinds of the rich-text editor: kept as the records they
+// were read from.
+bool isOpaqueKind(int styleNo)
+{
+    return styleNo == ItemStyle::Break || styleNo == ItemStyle::Hotspot || styleNo == ItemStyle::Bullet
+        || styleNo == ItemStyle::HotPicture || styleNo == ItemStyle::ListMarker || styleNo == ItemStyle::Table;
+}
+
+int hexDigit(char c)
+{
+    if (c >= '0' && c <= '9')
+        return c - '0';
+    if (c >= 'A' && c <= 'F')
+        return c - 'A' + 10;
+    if (c >= 'a' && c <= 'f')
+        return c - 'a' + 10;
+    return -1;
+}
+
+std::optional<QByteArray> fromHex(QByteArrayView text)
+{
+    if (text.size() % 2 != 0)
+        return std::nullopt;
+    QByteArray bytes(text.size() / 2, Qt::Uninitialized);
+    for (qsizetype i = 0; i < bytes.size(); ++i) {
+        const int hi = hexDigit(text[2 * i]);
+        const int lo = hexDigit(text[2 * i + 1]);
+        if (hi < 0 || lo < 0)
+            return std::nullopt;
+        bytes[i] = char((hi << 4) | lo);
+    }
+    return bytes;
+}
+
+QStringView utf16View(const QByteArray &bytes)
+{
+    return QStringView(reinterpret_cast<const char16_t *>(bytes.constData()), bytes.size() / 2);
+}
+
+QByteArray utf16Bytes(const QString &text)
+{
+    return QByteArray(reinterpret_cast<const char *>(text.utf16()), text.size() * 2);
+}
+
+class SourceFileReader {
+public:
+    SourceFileReader(QByteArrayView data, SourceDocument &document) : m_data(data), m_doc(document) {}
+
+    bool read(FileError *error);
+
+private:
+    enum class State { Header, Data, Skip };
+    enum class LineMode { Text, TextThenBlock, Block, TextThenUtf16, Utf16 };
+    enum class RecordKind { None, Text, Picture, Control, Tab, Opaque, Property, Background, Checkpoint };
+
+    struct Record {
+        RecordKind kind = RecordKind::None;
+        int styleNo = 0;
+        int lineCount = 0;
+        int paraField = 0;
+        int dataMode = 0;
+        int propertyKind = 0;
+        bool lastLineIsBlock = false;
+        int bodyLine = -1;        // pictures and controls: the line of the body, -1 when none
+        SourceItem item;          // the item being built (a template for text lines)
+        bool classKnown = false;  // pictures and controls
+        QByteArray className;
+        OpaqueRecord opaque;
+    };
+
+    bool fail(const QString &reason);
+
+    bool readLine(QByteArrayView &line);
+    bool stepOverLineEnd();
+    void prepareLine(int index);
+
+    bool readHeader(QByteArrayView line);
+    bool readVersion(HeaderFields &fields);
+    std::optional<int> readStyleNumber(HeaderFields &fields);
+    std::optional<int> readParagraphField(HeaderFields &fields);
+    std::optional<std::optional<QByteArray>> readTag(HeaderFields &fields);
+    bool readTail(HeaderFields &fields);
+
+    bool readDataLine(QByteArrayView line);
+    bool readTextLine(QByteArrayView line);
+    bool readPropertyLine(QByteArrayView line, int index);
+    bool readBackgroundLine(QByteArrayView line, int index);
+    bool readPictureLine(QByteArrayView line, int index);
+    bool readControlLine(QByteArrayView line, int index);
+    std::optional<QByteArray> bodyOf(QByteArrayView line);
+    void endRecord();
+
+    void addItem(SourceItem item);
+    void matchTextForm(SourceItem &item) const;
+
+    QByteArrayView m_data;
+    SourceDocument &m_doc;
+    qsizetype m_pos = 0;
+    qsizetype m_lineStart = 0;
+    int m_lineNumber = 0;
+    State m_state = State::Header;
+    LineMode m_mode = LineMode::Text;
+    int m_version = 1;
+    int m_subversion = 0;
+    std::optional<Checkpoint> m_pendingCheckpoint;
+    Record m_rec;
+    int m_lineIndex = 0;
+    FileError m_error;
+};
+
+bool SourceFileReader::fail(const QString &reason)
+{
+    m_error.offset = m_lineStart;
+    m_error.line = m_lineNumber;
+    m_error.reason = reason;
+    return false;
+}
+
+bool SourceFileReader::read(FileError *error)
+{
+    bool ok = true;
+    while (ok && m_pos < m_data.size()) {
+        m_lineStart = m_pos;
+        ++m_lineNumber;
+        QByteArrayView line;
+        ok = readLine(line);
+        if (!ok)
+            break;
+        switch (m_state) {
+        case State::Header:
+            ok = readHeader(line);
+            break;
+        case State::Data:
+        case State::Skip:
+            ok = readDataLine(line);
+            break;
+        }
+        ok = ok && stepOverLineEnd();
+    }
+    if (ok && m_state != State::Header) {
+        m_lineStart = m_pos;
+        ok = fail(u"the file ends inside a record: %1 of its %2 data lines are missing"_s
+                      .arg(m_rec.lineCount - m_lineIndex)
+                      .arg(m_rec.lineCount));
+    }
+    if (!ok && error) {
+        error->offset = m_error.offset;
+        error->line = m_error.line;
+        error->reason = m_error.reason;
+    }
+    return ok;
+}
+
+// ---------------------------------------------------------------------------
+// Lines
+
+bool SourceFileReader::readLine(QByteArrayView &line)
+{
+    const qsizetype size = m_data.size();
+    switch (m_mode) {
+    case LineMode::Text:
+    case LineMode::TextThenBlock:
+    case LineMode::TextThenUtf16: {
+        const char *begin = m_data.data() + m_pos;
+        const char *end = m_data.data() + size;
+        const char *p = begin;
+        while (p < end && *p != '\r' && *p != '\n' && *p != '\0')
+            ++p;
+        line = QByteArrayView(begin, p - begin);
+        m_pos += p - begin;
+        return true;
+    }
+    case LineMode::Block: {
+        if (size - m_pos < 4)
+            return fail(u"the file ends inside the length of a binary block"_s);
+        const qint32 length = qFromLittleEndian<qint32>(m_data.data() + m_pos);
+        if (length < 0)
+            return fail(u"a binary block has the negative length %1"_s.arg(length));
+        if (length > size - m_pos - 4)
+            return fail(u"a binary block of %1 bytes runs past the end of the file (%2 bytes left)"_s.arg(length).arg(
+                size - m_pos - 4));
+        line = m_data.sliced(m_pos + 4, length);
+        m_pos += 4 + length;
+        return true;
+    }
+    case LineMode::Utf16: {
+        qsizetype p = m_pos;
+        while (p + 1 < size) {
+            const char16_t unit = qFromLittleEndian<quint16>(m_data.data() + p);
+            if (unit == 0x2029 || unit == 0)
+                break;
+            p += 2;
+        }
+        line = m_data.sliced(m_pos, p - m_pos);
+        m_pos = p;
+        return true;
+    }
+    }
+    return false;
+}
+
+bool SourceFileReader::stepOverLineEnd()
+{
+    const qsizetype size = m_data.size();
+    const auto crlf = [&] { return size - m_pos >= 2 && m_data[m_pos] == '\r' && m_data[m_pos + 1] == '\n'; };
+    switch (m_mode) {
+    case LineMode::Text: {
+        const qsizetype before = m_pos;
+        if (m_pos < size && m_data[m_pos] == '\r')
+            ++m_pos;
+        if (m_pos < size && m_data[m_pos] == '\n')
+            ++m_pos;
+        // A NUL ends a text line too; stepping over it keeps a run of them
+        // from being read as endless empty lines.
+        if (m_pos == before && m_pos < size && m_data[m_pos] == '\0')
+            ++m_pos;
+        return true;
+    }
+    case LineMode::TextThenBlock:
+        if (!crlf())
+            return fail(u"the line before a binary block does not end with CR LF"_s);
+        m_pos += 2;
+        m_mode = LineMode::Block;
+        return true;
+    case LineMode::TextThenUtf16:
+        if (!crlf())
+            return fail(u"the line before UTF-16 text does not end with CR LF"_s);
+        m_pos += 2;
+        m_mode = LineMode::Utf16;
+        return true;
+    case LineMode::Block:
+        m_mode = LineMode::Text;
+        return true;
+    case LineMode::Utf16:
+        // U+2029 ends a line; a zero unit too, and is stepped over likewise
+        // (as is an odd byte at the very end).
+        m_pos = qMin(size, m_pos + 2);
+        if (m_state == State::Header)
+            m_mode = LineMode::Text;
+        return true;
+    }
+    return true;
+}
+
+// Sets the line mode for data line `index` of the current record: the line
+// before a block must end with CR LF.
+void SourceFileReader::prepareLine(int index)
+{
+    if (m_rec.lastLineIsBlock && index == m_rec.lineCount - 1 && m_mode == LineMode::Text)
+        m_mode = LineMode::TextThenBlock;
+}
+
+// ---------------------------------------------------------------------------
+// Headers
+
+std::optional<int> SourceFileReader::readStyleNumber(HeaderFields &fields)
+{
+    if (!fields.atQuote())
+        return fields.number();
+    // A text style by name: the first entry with that name, else 0.
+    const auto name = fields.quoted();
+    if (!name)
+        return std::nullopt;
+    const QString text = CodePage::fromWindows1251(*name);
+    for (size_t i = 0; i < m_doc.styles.TextStyles.size(); ++i) {
+        if (m_doc.styles.TextStyles[i].StyleName == text)
+            return int(i);
+    }
+    return 0;
+}
+
+std::optional<int> SourceFileReader::readParagraphField(HeaderFields &fields)
+{
+    if (!fields.atQuote())
+        return fields.number();
+    const auto name = fields.quoted();
+    if (!name)
+        return std::nullopt;
+    const QString text = CodePage::fromWindows1251(*name);
+    for (size_t i = 0; i < m_doc.styles.ParaStyles.size(); ++i) {
+        if (m_doc.styles.ParaStyles[i].StyleName == text)
+            return int(i);
+    }
+    return 0;
+}
+
+// The tag: nothing (no tag), a tag, or a fault (an unclosed quote).
+std::optional<std::optional<QByteArray>> SourceFileReader::readTag(HeaderFields &fields)
+{
+    std::optional<QByteArray> tag;
+    if (fields.atQuote() && (m_version > 1 || m_subversion > 2)) {
+        auto text = fields.quoted();
+        if (!text)
+            return std::nullopt;
+        tag = std::move(*text);
+    } else {
+        const QByteArrayView token = fields.token();
+        if (!token.isEmpty() && token != "0")
+            tag = token.toByteArray();
+    }
+    fields.skipOneSpace();
+    return tag;
+}
+
+bool SourceFileReader::readVersion(HeaderFields &fields)
+{
+    const auto version = fields.number();
+    const auto subversion = fields.number();
+    if (!version || !subversion)
+        return fail(u"the version record does not hold two numbers"_s);
+    m_version = *version;
+    m_subversion = *subversion;
+    return true;
+}
+
+bool SourceFileReader::readHeader(QByteArrayView line)
+{
+    HeaderFields fields(line);
+    const auto styleNo = readStyleNumber(fields);
+    if (!styleNo)
+        return fail(u"the record header does not start with a style number"_s);
+    if (*styleNo == VersionRecord)
+        return readVersion(fields);
+
+    const auto lineCount = fields.number();
+    if (!lineCount || *lineCount < 0)
+        return fail(u"the record header has no valid line count"_s);
+    const auto paraField = readParagraphField(fields);
+    if (!paraField)
+        return fail(u"the record header has no paragraph number"_s);
+
+    m_rec = Record{};
+    Record &r = m_rec;
+    r.styleNo = *styleNo;
+    r.lineCount = *lineCount;
+    r.paraField = *paraField;
+    if (r.styleNo >= 0)
+        r.kind = RecordKind::Text;
+    else if (r.styleNo == ItemStyle::Picture)
+        r.kind = RecordKind::Picture;
+    else if (r.styleNo == ItemStyle::Control)
+        r.kind = RecordKind::Control;
+    else if (r.styleNo == ItemStyle::Tab)
+        r.kind = RecordKind::Tab;
+    else if (isOpaqueKind(r.styleNo))
+        r.kind = RecordKind::Opaque;
+    else if (r.styleNo == PropertyRecord)
+        r.kind = RecordKind::Property;
+    else if (r.styleNo == BackgroundRecord)
+        r.kind = RecordKind::Background;
+    else if (r.styleNo == ItemStyle::Checkpoint)
+        r.kind = RecordKind::Checkpoint;
+    r.item.styleNo = r.styleNo;
+
+    // Files before version 1.2 have no item options.
+    if (m_version > 0 && m_subversion > 1) {
+        const auto options = fields.number();
+        if (!options)
+            return fail(u"the record header has no item options"_s);
+        r.item.options = quint8(*options);
+    }
+    const auto dataMode = fields.number();
+    if (!dataMode)
+        return fail(u"the record header has no data mode"_s);
+    r.dataMode = *dataMode;
+    auto tag = readTag(fields);
+    if (!tag)
+        return fail(u"the tag's quotes are not closed"_s);
+    r.item.tag = std::move(*tag);
+
+    if (!readTail(fields))
+        return false;
+
+    // Style numbers outside their tables are repaired to 0.
+    if (r.kind == RecordKind::Text && size_t(r.styleNo) >= m_doc.styles.TextStyles.size())
+        r.styleNo = r.item.styleNo = 0;
+    if (r.paraField != -1 && (r.paraField < -1 || size_t(r.paraField) >= m_doc.styles.ParaStyles.size()))
+        r.paraField = 0;
+    if (r.kind == RecordKind::Tab
+        && (r.item.tabTextStyle < 0 || size_t(r.item.tabTextStyle) >= m_doc.styles.TextStyles.size()))
+        r.item.tabTextStyle = 0;
+
+    // Records that cannot be what their kind says are counted off.
+    if ((r.kind == RecordKind::Property && r.lineCount != 2 && r.lineCount != 0)
+        || (r.kind == RecordKind::Background && r.lineCount != 2 && r.lineCount != 0))
+        r.kind = RecordKind::None;
+    if (r.kind == RecordKind::Picture || r.kind == RecordKind::Control) {
+        r.bodyLine = r.dataMode == NoBody ? -1 : r.lineCount - 1;
+        if (r.lineCount < (r.bodyLine < 0 ? 2 : 3))
+            r.kind = RecordKind::None;
+    }
+    r.lastLineIsBlock = r.kind != RecordKind::Text && r.dataMode == BinaryData;
+    if (r.kind == RecordKind::Opaque)
+        r.opaque.dataMode = r.dataMode;
+
+    m_lineIndex = 0;
+    if (r.kind == RecordKind::Checkpoint) {
+        // Attached to the next item added.
+        Checkpoint &checkpoint = m_pendingCheckpoint.emplace();
+        checkpoint.hasTag = r.item.tag.has_value();
+        checkpoint.tag = r.item.tag.value_or(QByteArray());
+        const auto raise = fields.number();
+        const auto persistent = fields.number();
+        checkpoint.raiseEvent = raise.value_or(0) != 0;
+        checkpoint.persistent = persistent.value_or(0) != 0;
+    }
+
+    if (r.lineCount == 0) {
+        if (r.kind == RecordKind::Text || r.kind == RecordKind::Tab)
+            addItem(std::move(r.item));
+        if (r.kind == RecordKind::Opaque) {
+            r.item.opaque = std::make_shared<const OpaqueRecord>(std::move(r.opaque));
+            addItem(std::move(r.item));
+        }
+        return true;
+    }
+    m_state = r.kind == RecordKind::None ? State::Skip : State::Data;
+    if (r.kind == RecordKind::Text && r.item.isUtf16() && r.dataMode != HexUtf16)
+        m_mode = LineMode::TextThenUtf16;
+    prepareLine(0);
+    return true;
+}
+
+// The kind-specific fields after the tag.
+bool SourceFileReader::readTail(HeaderFields &fields)
+{
+    Record &r = m_rec;
+    switch (r.kind) {
+    case RecordKind::Property: {
+        const auto kind = fields.number();
+        if (!kind)
+            return fail(u"the document property record has no property kind"_s);
+        r.propertyKind = *kind;
+        return true;
+    }
+    case RecordKind::Background: {
+        const auto mode = fields.number();
+        const auto colour = fields.number();
+        if (!mode || !colour)
+            return fail(u"the background record has no picture mode and colour"_s);
+        m_doc.background.mode = *mode;
+        m_doc.background.picture.reset();
+        m_doc.background.color = TColor(*colour);
+        return true;
+    }
+    case RecordKind::Text:
+        if (!fields.atEnd()) {
+            if (fields.atQuote()) {
+                auto hint = fields.quoted();
+                if (!hint)
+                    return fail(u"the hint's quotes are not closed"_s);
+                r.item.hint = std::move(*hint);
+            } else {
+                r.item.hint = fields.rest().toByteArray();
+            }
+        }
+        return true;
+    case RecordKind::Picture:
+    case RecordKind::Control:
+        if (!fields.atEnd()) {
+            const auto align = fields.number();
+            if (!align)
+                return fail(u"the vertical alignment is not a number"_s);
+            r.item.vAlign = *align;
+        }
+        return true;
+    case RecordKind::Tab:
+        if (!fields.atEnd()) {
+            const auto style = fields.number();
+            if (!style)
+                return fail(u"the tab's text style is not a number"_s);
+            r.item.tabTextStyle = *style;
+        }
+        return true;
+    case RecordKind::Opaque:
+        r.opaque.headerTail = fields.rest().toByteArray();
+        return true;
+    case RecordKind::None:
+    case RecordKind::Checkpoint:
+        return true;
+    }
+    return true;
+}
+
+// ---------------------------------------------------------------------------
+// Data lines
+
+bool SourceFileReader::readDataLine(QByteArrayView line)
+{
+    const int index = m_lineIndex;
+    bool ok = true;
+    switch (m_rec.kind) {
+    case RecordKind::Text:
+        ok = readTextLine(line);
+        break;
+    case RecordKind::Property:
+        ok = readPropertyLine(line, index);
+        break;
+    case RecordKind::Background:
+        ok = readBackgroundLine(line, index);
+        break;
+    case RecordKind::Picture:
+        ok = readPictureLine(line, index);
+        break;
+    case RecordKind::Control:
+        ok = readControlLine(line, index);
+        break;
+    case RecordKind::Checkpoint:
+        if (index == 0 && m_pendingCheckpoint)
+            m_pendingCheckpoint->name = line.toByteArray();
+        break;
+    case RecordKind::Opaque:
+        m_rec.opaque.lines.append(line.toByteArray());
+        m_rec.opaque.lineIsBlock.append(m_mode == LineMode::Block);
+        break;
+    case RecordKind::Tab:
+    case RecordKind::None:
+        break;
+    }
+    if (!ok)
+        return false;
+    ++m_lineIndex;
+    if (m_lineIndex >= m_rec.lineCount)
+        endRecord();
+    else
+        prepareLine(m_lineIndex);
+    return true;
+}
+
+void SourceFileReader::endRecord()
+{
+    m_state = State::Header;
+    switch (m_rec.kind) {
+    case RecordKind::Picture:
+    case RecordKind::Control:
+    case RecordKind::Tab:
+        addItem(std::move(m_rec.item));
+        break;
+    case RecordKind::Opaque:
+        m_rec.item.opaque = std::make_shared<const OpaqueRecord>(std::move(m_rec.opaque));
+        addItem(std::move(m_rec.item));
+        break;
+    default:
+        break;
+    }
+}
+
+std::optional<QByteArray> SourceFileReader::bodyOf(QByteArrayView line)
+{
+    if (m_rec.dataMode == BinaryData)
+        return line.toByteArray();
+    auto bytes = fromHex(line);
+    if (!bytes)
+        fail(u"a hexadecimal body holds something other than pairs of hexadecimal digits"_s);
+    return bytes;
+}
+
+bool SourceFileReader::readTextLine(QByteArrayView line)
+{
+    SourceItem item = m_rec.item;
+    if (m_rec.dataMode == HexUtf16) {
+        auto units = fromHex(line);
+        if (!units || units->size() % 2 != 0)
+            return fail(u"a hexadecimal UTF-16 text line is not whole code units"_s);
+        item.text = std::move(*units);
+        item.options |= ItemOption::Utf16Text;
+    } else {
+        item.text = line.toByteArray();
+    }
+    addItem(std::move(item));
+    return true;
+}
+
+bool SourceFileReader::readPropertyLine(QByteArrayView line, int index)
+{
+    if (index == 0)
+        return true;  // the name of the style table component, or nothing
+    const auto bytes = bodyOf(line);
+    if (!bytes)
+        return false;
+    StreamError error;
+    switch (m_rec.propertyKind) {
+    case TextStyles: {
+        std::vector<TFontInfo> table;
+        if (!DecodeStyleTable(*bytes, table, &error))
+            return fail(u"the text style table cannot be read: %1 at byte %2"_s.arg(error.reason).arg(error.offset));
+        if (!table.empty())
+            m_doc.styles.TextStyles = std::move(table);
+        return true;
+    }
+    case ParaStyles: {
+        std::vector<TParaInfo> table;
+        if (!DecodeStyleTable(*bytes, table, &error))
+            return fail(
+                u"the paragraph style table cannot be read: %1 at byte %2"_s.arg(error.reason).arg(error.offset));
+        if (!table.empty())
+            m_doc.styles.ParaStyles = std::move(table);
+        return true;
+    }
+    case ListStyles: {
+        QByteArray kept;
+        int entries = 0;
+        if (!DecodeListStyleTable(*bytes, kept, entries, &error))
+            return fail(u"the list style table cannot be read: %1 at byte %2"_s.arg(error.reason).arg(error.offset));
+        if (entries > 0)
+            m_doc.styles.ListStyles = std::move(kept);
+        return true;
+    }
+    case Layout: {
+        QString reason;
+        const auto layout = LayoutBlock::decode(*bytes, &reason);
+        if (!layout)
+            return fail(reason);
+        m_doc.layout = *layout;
+        return true;
+    }
+    default:
+        return true;  // a document property list, or a kind of the future
+    }
+}
+
+bool SourceFileReader::readBackgroundLine(QByteArrayView line, int index)
+{
+    if (index == 0) {
+        m_rec.className = line.toByteArray();
+        return true;
+    }
+    const auto body = bodyOf(line);
+    if (!body)
+        return false;
+    PicturePtr picture = DecodePicture("TBitmap", *body);
+    if (!picture)
+        picture = Picture::fromBody("TBitmap", *body, invalidPictureImage());
+    m_doc.background.picture = std::move(picture);
+    return true;
+}
+
+bool SourceFileReader::readPictureLine(QByteArrayView line, int index)
+{
+    Record &r = m_rec;
+    if (index == 0) {
+        r.item.name = line.toByteArray();
+    } else if (index == 1) {
+        r.className = line.toByteArray();
+        // Pictures of unknown classes are dropped when the record ends.
+        r.classKnown = isKnownPictureClass(r.className);
+        if (r.classKnown && r.bodyLine < 0)
+            r.item.picture = Picture::fromBody(r.className, QByteArray(), QImage());
+    } else if (index != r.bodyLine) {
+        readExtraProperty(line, r.item.extras);
+    } else if (r.classKnown) {
+        const auto body = bodyOf(line);
+        if (!body)
+            return false;
+        r.item.picture = DecodePicture(r.className, *body);
+        // A body that cannot be decoded shows as the invalid picture but
+        // keeps its class and bytes, so saving the file again loses nothing.
+        if (!r.item.picture)
+            r.item.picture = Picture::fromBody(r.className, *body, invalidPictureImage());
+    }
+    return true;
+}
+
+bool SourceFileReader::readControlLine(QByteArrayView line, int index)
+{
+    Record &r = m_rec;
+    if (index == 0) {
+        r.item.name = line.toByteArray();
+    } else if (index == 1) {
+        r.className = line.toByteArray();
+        r.classKnown = ClassRegistry::isRegistered(r.className);
+        if (r.classKnown) {
+            auto control = std::make_shared<EmbeddedControl>();
+            control->className = r.className;
+            r.item.control = std::move(control);
+        }
+    } else if (index != r.bodyLine) {
+        readExtraProperty(line, r.item.extras);
+    } else if (r.classKnown) {
+        const auto body = bodyOf(line);
+        if (!body)
+            return false;
+        StreamError error;
+        if (!DecodeMarkerControl(*body, *r.item.control, &error)) {
+            r.item.control.reset();
+            return fail(u"the component stream of a %1 cannot be read: %2 at byte %3"_s
+                            .arg(QString::fromLatin1(r.className), error.reason)
+                            .arg(error.offset));
+        }
+    }
+    return true;
+}
+
+// ---------------------------------------------------------------------------
+// Items
+
+void SourceFileReader::matchTextForm(SourceItem &item) const
+{
+    if (item.styleNo < 0 || size_t(item.styleNo) >= m_doc.styles.TextStyles.size())
+        return;
+    const TFontInfo &style = m_doc.styles.TextStyles[size_t(item.styleNo)];
+    if (item.isUtf16() == style.Unicode)
+        return;
+    if (style.Unicode) {
+        item.text = utf16Bytes(CodePage::toUnicode(style.codePage(), item.text));
+        item.options |= ItemOption::Utf16Text;
+    } else {
+        item.text = CodePage::fromUnicode(style.codePage(), utf16View(item.text));
+        item.options &= quint8(~ItemOption::Utf16Text);
+    }
+}
+
+void SourceFileReader::addItem(SourceItem item)
+{
+    if ((item.isPicture() && !item.picture) || (item.isControl() && !item.control))
+        return;
+    const int field = m_rec.paraField;
+    if (field == -1 && !m_doc.items.empty() && !m_doc.items.back().isFullWidth()) {
+        item.paraNo = m_doc.items.back().paraNo;
+        item.setContinuesParagraph();
+    } else {
+        item.options &= quint8(~ItemOption::ContinuesParagraph);
+        item.paraNo = field == -1 ? 0 : field;
+    }
+    if (item.isText())
+        matchTextForm(item);
+    if (m_pendingCheckpoint) {
+        item.checkpoint = std::move(m_pendingCheckpoint);
+        m_pendingCheckpoint.reset();
+    }
+    m_doc.items.push_back(std::move(item));
+}
+
+} // namespace
+
+bool readSourceBytes(QByteArrayView bytes, SourceDocument &document, FileError *error)
+{
+    document.items.clear();
+    SourceFileReader reader(bytes, document);
+    return reader.read(error);
+}
+
+bool ReadSourceFile(const QString &fileName, SourceDocument &document, FileError *error)
+{
+    QFile file(fileName);
+    if (!file.open(QIODevice::ReadOnly)) {
+        if (error)
+            *error = FileError{fileName, -1, -1, file.errorString()};
+        return false;
+    }
+    const QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError) {
+        if (error)
+            *error = FileError{fileName, -1, -1, file.errorString()};
+        return false;
+    }
+    if (error)
+        error->fileName = fileName;
+    return readSourceBytes(bytes, document, error);
+}
