@@ -1,5 +1,6 @@
 // oravelt-cli upload: loads a compiled program into the sign.
 
+#include "CheckJob.h"
 #include "CliCommand.h"
 #include "TransferConsole.h"
 
@@ -25,6 +26,19 @@ int runUpload(const QStringList &arguments)
     parser.addHelpOption();
     const QCommandLineOption port(u"port"_s, u"The serial port of the sign."_s, u"PORT"_s);
     parser.addOption(port);
+    const QCommandLineOption check(u"check"_s,
+                                   u"Check SOURCE first; its result, cmpres8.dat in the current directory, is then "
+                                   "loaded (also after a document error, as the editor does)."_s,
+                                   u"SOURCE.abc"_s);
+    parser.addOption(check);
+    const QCommandLineOption pressure(u"pressure"_s,
+                                      u"With --check: the pressure calibration value, instead of sensor.ini."_s,
+                                      u"VALUE"_s);
+    const QCommandLineOption humidity(u"humidity"_s,
+                                      u"With --check: the humidity calibration value, instead of sensor.ini."_s,
+                                      u"VALUE"_s);
+    parser.addOption(pressure);
+    parser.addOption(humidity);
     parser.addPositionalArgument(u"PROGRAM"_s, u"The compiled program to load (default: cmpres8.dat)."_s,
                                  u"[PROGRAM]"_s);
     if (!parser.parse(arguments)) {
@@ -43,6 +57,37 @@ int runUpload(const QStringList &arguments)
     if (!parser.isSet(port) || parser.value(port).isEmpty()) {
         printError(u"upload needs --port PORT (see \"oravelt-cli ports\")"_s);
         return CliUsage;
+    }
+
+    if (!parser.isSet(check) && (parser.isSet(pressure) || parser.isSet(humidity))) {
+        printError(u"--pressure and --humidity belong to --check"_s);
+        return CliUsage;
+    }
+    if (parser.isSet(check) && !positional.isEmpty()) {
+        printError(u"upload --check loads the check's own result; leave out PROGRAM"_s);
+        return CliUsage;
+    }
+    if (parser.isSet(check)) {
+        CheckJobOptions options;
+        options.sourceFile = parser.value(check);
+        options.outputDirectory = QDir::currentPath();
+        if (parser.isSet(pressure) != parser.isSet(humidity)) {
+            printError(u"--pressure and --humidity go together"_s);
+            return CliUsage;
+        }
+        if (parser.isSet(pressure)) {
+            options.pressure = parser.value(pressure);
+            options.humidity = parser.value(humidity);
+        }
+        QTextStream err(stderr);
+        const int checked = runCheckJob(options, err);
+        err.flush();
+        // A source that cannot be read leaves nothing fresh to load; a
+        // document error still leaves the program the check wrote.
+        if (checked == CliUsage)
+            return CliUsage;
+        if (checked != CliOk)
+            printError(u"The check found an error; loading the program it left all the same."_s);
     }
 
     const QString programPath = positional.isEmpty() ? QDir::current().filePath(u"cmpres8.dat"_s) : positional.first();

@@ -1,7 +1,10 @@
 // The command-line tool's upload and set-clock against a pseudo-terminal:
 // exit statuses and the bytes the sign receives.
 
+#include "DocumentBuilder.h"
 #include "PseudoTerminal.h"
+
+#include "document/SourceFileWriter.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>
@@ -16,9 +19,7 @@ namespace {
 
 QString cliPath()
 {
-    // The tests are built in build/tests, the tool in build.
-    const QString self = QFileInfo(u"/proc/self/exe"_s).canonicalFilePath();
-    return QFileInfo(self).dir().filePath(u"../oravelt-cli"_s);
+    return QStringLiteral(ORAVELT_CLI);
 }
 
 struct CliRun {
@@ -43,7 +44,7 @@ protected:
     void SetUp() override
     {
         if (!QFileInfo::exists(cliPath()))
-            GTEST_SKIP() << "oravelt-cli is not built next to the tests";
+            GTEST_SKIP() << "oravelt-cli is not built";
         ASSERT_TRUE(pty.isValid());
     }
     PseudoTerminal pty;
@@ -63,6 +64,37 @@ TEST_F(CliOnPty, UploadSendsTheProgramFromTheCurrentDirectory)
     EXPECT_EQ(run.exitCode, 0) << run.errorText.toStdString();
     EXPECT_TRUE(run.errorText.contains(u"all 4926 bytes sent"_s)) << run.errorText.toStdString();
     EXPECT_EQ(reader.waitFor(1921 + program.size()), QByteArray(1921, 'A') + program);
+}
+
+TEST_F(CliOnPty, UploadWithCheckLoadsWhatTheCheckWrote)
+{
+    QTemporaryDir dir;
+    {
+        QFile file(dir.filePath(u"message.abc"_s));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(writeSourceBytes(DocumentBuilder().effect(0).text("AB").pause(3).build()));
+    }
+    MasterReader reader(pty);
+    const CliRun run = runCli({u"upload"_s, u"--port"_s, pty.slavePath(), u"--check"_s, u"message.abc"_s,
+                               u"--pressure"_s, u"0"_s, u"--humidity"_s, u"0"_s},
+                              dir.path());
+    EXPECT_EQ(run.exitCode, 0) << run.errorText.toStdString();
+    QFile program(dir.filePath(u"cmpres8.dat"_s));
+    ASSERT_TRUE(program.open(QIODevice::ReadOnly));
+    const QByteArray compiled = program.readAll();
+    ASSERT_FALSE(compiled.isEmpty());
+    EXPECT_EQ(reader.waitFor(1921 + compiled.size()), QByteArray(1921, 'A') + compiled);
+}
+
+TEST_F(CliOnPty, UploadWithCheckOfAnUnreadableSourceSendsNothing)
+{
+    QTemporaryDir dir;
+    MasterReader reader(pty);
+    const CliRun run = runCli({u"upload"_s, u"--port"_s, pty.slavePath(), u"--check"_s, u"missing.abc"_s,
+                               u"--pressure"_s, u"0"_s, u"--humidity"_s, u"0"_s},
+                              dir.path());
+    EXPECT_EQ(run.exitCode, 2);
+    EXPECT_TRUE(reader.waitFor(1, std::chrono::milliseconds(200)).isEmpty());
 }
 
 TEST_F(CliOnPty, SetClockSendsTheGivenMoment)
