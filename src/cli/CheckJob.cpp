@@ -1,0 +1,70 @@
+#include "CheckJob.h"
+
+#include "CliCommand.h"
+
+#include "calibration/SensorCalibration.h"
+#include "compiler/CheckFiles.h"
+#include "compiler/Compiler.h"
+#include "document/ClassRegistry.h"
+#include "document/ExecutableDirectory.h"
+#include "document/SourceFileReader.h"
+
+#include <QDir>
+
+using namespace Qt::StringLiterals;
+
+int runCheckJob(const CheckJobOptions &options, QTextStream &err)
+{
+    if (options.pressure.has_value() != options.humidity.has_value()) {
+        err << u"oravelt-cli: --pressure and --humidity must be given together\n"_s;
+        return CliUsage;
+    }
+
+    ClassRegistry::registerStandardClasses();
+    SourceDocument document;
+    FileError readError;
+    if (!ReadSourceFile(options.sourceFile, document, &readError)) {
+        err << u"oravelt-cli: cannot read "_s << readError.toString() << u'\n';
+        return CliUsage;
+    }
+
+    const bool fromSettings = !options.pressure;
+    const QString settingsFile = SensorCalibration::fileIn(
+        options.calibrationDirectory.isEmpty() ? executableDirectory()
+                                               : QDir(options.calibrationDirectory).absolutePath() + u'/');
+    SensorCalibration calibration;
+    if (fromSettings) {
+        calibration = SensorCalibration::load(settingsFile);
+    } else {
+        calibration.pressure = *options.pressure;
+        calibration.humidity = *options.humidity;
+    }
+
+    CheckFiles files(options.outputDirectory.isEmpty() ? QDir::currentPath() : options.outputDirectory);
+    QString fileError;
+    if (!files.create(&fileError)) {
+        err << u"oravelt-cli: cannot create the check results: "_s << fileError << u'\n';
+        return CliUsage;
+    }
+    const CheckResult result = Compiler::compile(document, calibration.pressure, calibration.humidity);
+    if (!files.commit(result, &fileError)) {
+        err << u"oravelt-cli: cannot write the check results: "_s << fileError << u'\n';
+        return CliUsage;
+    }
+
+    if (fromSettings) {
+        calibration.pressure = result.pressureText;
+        calibration.humidity = result.humidityText;
+        QString saveError;
+        if (!calibration.save(settingsFile, &saveError)) {
+            err << u"oravelt-cli: "_s << saveError << u'\n';
+            return CliUsage;
+        }
+    }
+
+    if (result.error) {
+        err << result.error->message << u'\n' << result.error->item << u'\n';
+        return CliProblem;
+    }
+    return CliOk;
+}

@@ -1,0 +1,31 @@
+#pragma once
+
+// The check as a job for the command line: reads a source file, compiles
+// it, and writes the compiled program "cmpres8.dat" and its listing
+// "cmpres.bak" into a directory, as the editor's check does.
+//
+// The calibration values come from the options when both are given, and
+// "sensor.ini" is then neither read nor written; without them they come
+// from "sensor.ini" in calibrationDirectory (the executable's directory when
+// empty), which afterwards holds the values as the sign received them.
+//
+// Returns CliOk after a check without error; CliProblem when the document
+// has an error (the message line as the check window shows it, then the
+// item number, each on a line of `err`); CliUsage when the options are
+// wrong, the source cannot be read or is malformed, or a file cannot be
+// written (with a message naming the file and the reason).
+
+#include <QString>
+#include <QTextStream>
+
+#include <optional>
+
+struct CheckJobOptions {
+    QString sourceFile;
+    QString outputDirectory;             // empty: the current directory
+    std::optional<QString> pressure;     // both or neither
+    std::optional<QString> humidity;
+    QString calibrationDirectory;        // empty: the executable's directory
+};
+
+int runCheckJob(const CheckJobOptions &options, QTextStream &err);
