@@ -315,6 +315,22 @@ private slots:
         QCOMPARE(fileBytes(second), fileBytes(first));
     }
 
+    void theExampleMessagesOpenAndSaveUnchanged()
+    {
+        QTemporaryDir dir;
+        const QStringList examples{u"welcome.abc"_s, u"sale.abc"_s, u"clock.abc"_s, u"bus-stop.abc"_s};
+        for (const QString &name : examples) {
+            const QString source = QStringLiteral(ORAVELT_SOURCE_DIR "/examples/") + name;
+            QVERIFY2(m_form->openFile(source), qPrintable(name));
+            QVERIFY(m_form->rve->itemCount() > 0);
+            const QString copy = dir.filePath(name);
+            m_script->choose(copy);
+            QVERIFY(m_form->SaveDocumentAs());
+            QVERIFY2(fileBytes(copy) == fileBytes(source), qPrintable(name));
+        }
+        QVERIFY(m_script->messages.isEmpty());
+    }
+
     void openingTheSameFileOnTheCommandLineGivesTheSameDocument()
     {
         QTemporaryDir dir;
