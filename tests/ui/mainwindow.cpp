@@ -162,8 +162,10 @@ private slots:
     {
         m_form->rve->setFocus();
         QTest::keyClicks(m_form->rve, u"A"_s);
+        QVERIFY(m_form->action("mitUndo")->isEnabled());
         m_script->answer(QMessageBox::No);
         QTest::mouseClick(m_form->btnNew, Qt::LeftButton);
+        QVERIFY(!m_form->action("mitUndo")->isEnabled());
         QCOMPARE(m_form->rve->itemCount(), 0);
         QVERIFY(m_script->fileDialogs.isEmpty());
         QVERIFY(!m_form->rve->isDocumentModified());

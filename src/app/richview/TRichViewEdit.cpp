@@ -95,6 +95,10 @@ void TRichViewEdit::attachDocument(QTextDocument *doc)
     connect(doc, &QTextDocument::contentsChange, this, [this] { m_placesValid = false; });
     // The previous document is a child of the editor and goes with it.
     setDocument(doc);
+    // Qt does not announce that the new document has no history.
+    emit undoAvailable(doc->isUndoAvailable());
+    emit redoAvailable(doc->isRedoAvailable());
+    emit copyAvailable(false);
 }
 
 void TRichViewEdit::applyBackground()
