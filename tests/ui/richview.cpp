@@ -410,6 +410,16 @@ private slots:
         QCOMPARE(qRound(block.layout()->lineAt(0).naturalTextWidth()), 80);
     }
 
+    void rightClickOnlyDropsTheSelection()
+    {
+        m_editor->setFocus();
+        QTest::keyClicks(m_editor.get(), u"some text"_s);
+        m_editor->selectAll();
+        QTest::mouseClick(m_editor->viewport(), Qt::RightButton, {}, QPoint(30, 12));
+        QVERIFY(!m_editor->textCursor().hasSelection());
+        QCOMPARE(m_editor->snapshot().item(0).text, QByteArray("some text"));
+    }
+
     void pictureAtTheCaretCanBeResized()
     {
         m_editor->insertPicture(Picture::bitmap(Samples::signBitmap(40)));
