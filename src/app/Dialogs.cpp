@@ -1,0 +1,55 @@
+#include "Dialogs.h"
+
+namespace Dialogs {
+
+namespace {
+MessageHook &messageHook()
+{
+    static MessageHook hook;
+    return hook;
+}
+FileDialogHook &fileDialogHook()
+{
+    static FileDialogHook hook;
+    return hook;
+}
+} // namespace
+
+void setMessageHook(MessageHook hook)
+{
+    messageHook() = std::move(hook);
+}
+
+void setFileDialogHook(FileDialogHook hook)
+{
+    fileDialogHook() = std::move(hook);
+}
+
+QMessageBox::StandardButton message(QWidget *parent, QMessageBox::Icon icon, const QString &caption,
+                                    const QString &text, QMessageBox::StandardButtons buttons,
+                                    QMessageBox::StandardButton defaultButton)
+{
+    if (messageHook())
+        return messageHook()(MessageRequest{icon, caption, text, buttons});
+    QMessageBox box(icon, caption, text, buttons, parent);
+    if (defaultButton != QMessageBox::NoButton)
+        box.setDefaultButton(defaultButton);
+    if (buttons & QMessageBox::Cancel)
+        box.setEscapeButton(QMessageBox::Cancel);
+    box.exec();
+    const QMessageBox::StandardButton answer = box.standardButton(box.clickedButton());
+    if (answer == QMessageBox::NoButton && (buttons & QMessageBox::Cancel))
+        return QMessageBox::Cancel;
+    return answer;
+}
+
+QString runFileDialog(QFileDialog &dialog)
+{
+    if (fileDialogHook())
+        return fileDialogHook()(dialog);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return QString();
+    return dialog.selectedFiles().constFirst();
+}
+
+} // namespace Dialogs

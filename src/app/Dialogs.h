@@ -1,0 +1,40 @@
+#pragma once
+
+// Message boxes and file dialogs of the windows go through here, so that a
+// test can answer them the way an operator would: a hook, when set, receives
+// the request (the real QFileDialog, configured, for file dialogs) instead of
+// the dialog being shown.
+
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QString>
+
+#include <functional>
+
+namespace Dialogs {
+
+struct MessageRequest {
+    QMessageBox::Icon icon;
+    QString caption;
+    QString text;
+    QMessageBox::StandardButtons buttons;
+};
+
+using MessageHook = std::function<QMessageBox::StandardButton(const MessageRequest &)>;
+// Returns the chosen path, or an empty string for a cancelled dialog.
+using FileDialogHook = std::function<QString(QFileDialog &)>;
+
+void setMessageHook(MessageHook hook);
+void setFileDialogHook(FileDialogHook hook);
+
+// Shows a message box; Esc (or closing it) answers Cancel when the box has
+// that button. Returns the button pressed.
+QMessageBox::StandardButton message(QWidget *parent, QMessageBox::Icon icon, const QString &caption,
+                                    const QString &text,
+                                    QMessageBox::StandardButtons buttons = QMessageBox::Ok,
+                                    QMessageBox::StandardButton defaultButton = QMessageBox::NoButton);
+
+// Runs a file dialog; the chosen path, or empty when cancelled.
+QString runFileDialog(QFileDialog &dialog);
+
+} // namespace Dialogs

@@ -1,0 +1,133 @@
+#pragma once
+
+// The main editor window: the command bar, the marker panel, the editor
+// control and the main menu. It owns the source document (in the editor), its
+// style tables and the current file name. Its commands are the handlers
+// named after their controls; one handler serves a menu item and a button.
+//
+// Routines that may be refused or cancelled return whether the caller may go
+// on. Open keeps the previous document when a file cannot be read, and Save
+// keeps the modified flag when writing fails; both tell the operator which
+// file and why.
+
+#include "document/Colour.h"
+#include "document/MarkerKind.h"
+
+#include <QMainWindow>
+
+#include <array>
+
+class FindDialog;
+class QAction;
+class QComboBox;
+class QFileDialog;
+class QLabel;
+class QMenu;
+class QToolButton;
+class TRichViewEdit;
+class RVStyleView;
+
+class TForm1 : public QMainWindow {
+    Q_OBJECT
+public:
+    explicit TForm1(QWidget *parent = nullptr);
+    ~TForm1() override;
+
+    // ----- what other windows and the start-up use
+    TRichViewEdit *rve = nullptr;
+    RVStyleView &rvs();
+    QString currentFileName() const { return m_fileName; }
+    // Opens a file without asking for it (a file given on the command line);
+    // false when it could not be read (the operator has been told).
+    bool openFile(const QString &fileName);
+
+    // ----- routines of the window
+    bool QuerySave();
+    bool SaveDocument();
+    bool SaveDocumentAs();
+    void OpenDocument();
+    void NewDocument();
+
+    // ----- controls (their form names)
+    QWidget *Panel1 = nullptr;
+    QToolButton *btnNew = nullptr;
+    QToolButton *btnOpen = nullptr;
+    QToolButton *btnSave = nullptr;
+    QToolButton *btnSaveAs = nullptr;
+    QToolButton *SpeedButton3 = nullptr;  // Check
+    QToolButton *SpeedButton1 = nullptr;  // Preview
+    QToolButton *btnComm = nullptr;
+    QToolButton *btnClose = nullptr;
+    QWidget *panel = nullptr;
+    QComboBox *EffectCB = nullptr;
+    QComboBox *SpeedCB = nullptr;
+    QComboBox *fontCB = nullptr;
+    QComboBox *PauseCB = nullptr;
+    QComboBox *EffectClearCB = nullptr;
+    QComboBox *InfoCB = nullptr;
+    QToolButton *gEditor = nullptr;
+    QToolButton *btnRed = nullptr;
+    QToolButton *btnBlackOnRed = nullptr;
+    QFileDialog *od = nullptr;
+    QFileDialog *sd = nullptr;
+
+    // The toolbar box of a marker kind, and the "Вставка" menu item.
+    QComboBox *toolbarBox(MarkerKind kind) const;
+    QAction *insertAction(MarkerKind kind) const;
+    QAction *action(const char *name) const;
+
+public slots:
+    // File commands
+    void mitNewClick();
+    void mitOpenClick();
+    void mitSaveClick();
+    void mitSaveAsClick();
+    void mitExitClick();
+    void btnCloseClick();
+    // Marker insertion
+    void EffectCBChange();
+    void EffectClearCBChange();
+    void PauseCBChange();
+    void SpeedCBChange();
+    void fontCBChange();
+    void InfoCBChange();
+    // Colours
+    void btnRedClick();
+    void clea();
+    int rveStyleConversion(int styleNo, int code);
+    void rveCurTextStyleChanged();
+    // Editing
+    void mitUndoClick();
+    void mitRedoClick();
+    void mitCutClick();
+    void mitCopyClick();
+    void mitPasteClick();
+    void mitDeleteClick();
+    void mitSelectAllClick();
+    void N7Click();
+    void N6Click();
+    void FindDialog1Find();
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    bool FormCloseQuery();
+    void FormCreate();
+    void FormClose();
+
+    void buildCommandBar();
+    void buildMarkerPanel();
+    void buildMenu();
+    void buildDialogs();
+    void insertMarker(MarkerKind kind);
+    void applyColour(TColor color, TColor backColor);
+    bool readInto(const QString &fileName);
+
+    QString m_fileName;
+    TColor m_pendingColour = 0;
+    std::array<QComboBox *, 6> m_boxes{};
+    std::array<QAction *, 6> m_insertActions{};
+    FindDialog *m_findDialog = nullptr;
+};

@@ -1,0 +1,138 @@
+// The file commands of the main window: New, Open, Save, Save As, Exit.
+
+#include "TForm1.h"
+
+#include "Caption.h"
+#include "Dialogs.h"
+#include "richview/RVStyleView.h"
+#include "richview/TRichViewEdit.h"
+
+#include "document/SourceFileReader.h"
+#include "document/SourceFileWriter.h"
+
+using namespace Qt::StringLiterals;
+
+bool TForm1::QuerySave()
+{
+    if (!rve->isDocumentModified())
+        return true;
+    const QMessageBox::StandardButton answer
+        = Dialogs::message(this, QMessageBox::Question, u"File was modified"_s, u"Save file now?"_s,
+                           QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, QMessageBox::Yes);
+    switch (answer) {
+    case QMessageBox::Cancel: return false;
+    case QMessageBox::Yes: return SaveDocument();
+    default: return true;
+    }
+}
+
+bool TForm1::SaveDocument()
+{
+    if (m_fileName.isEmpty())
+        return SaveDocumentAs();
+    FileError error;
+    if (!WriteSourceFile(m_fileName, rve->snapshot(), &error)) {
+        // The document stays modified: nothing of it reached the file.
+        Dialogs::message(this, QMessageBox::Critical, Caption::applicationTitle(),
+                         u"Не удалось сохранить исходный текст.\n"_s + error.toString());
+        return false;
+    }
+    rve->setDocumentModified(false);
+    return true;
+}
+
+bool TForm1::SaveDocumentAs()
+{
+    const QString path = Dialogs::runFileDialog(*sd);
+    if (path.isEmpty())
+        return false;
+    const QString previous = m_fileName;
+    m_fileName = path;
+    if (!SaveDocument()) {
+        // The document was not written there, so it is not that file's.
+        m_fileName = previous;
+        return false;
+    }
+    setWindowTitle(Caption::forFile(m_fileName));
+    return true;
+}
+
+void TForm1::OpenDocument()
+{
+    if (!QuerySave())
+        return;
+    const QString path = Dialogs::runFileDialog(*od);
+    if (path.isEmpty())
+        return;
+    openFile(path);
+}
+
+bool TForm1::readInto(const QString &fileName)
+{
+    // Read into a document of its own, so that a file that cannot be read
+    // leaves the operator's document and file name as they were.
+    SourceDocument document;
+    document.styles = rvs().tables();
+    document.background = rve->background();
+    document.layout = rve->pageLayout();
+    FileError error;
+    if (!ReadSourceFile(fileName, document, &error)) {
+        if (error.fileName.isEmpty())
+            error.fileName = fileName;
+        Dialogs::message(this, QMessageBox::Critical, Caption::applicationTitle(),
+                         u"Не удалось открыть исходный текст.\n"_s + error.toString());
+        return false;
+    }
+    rve->loadDocument(std::move(document));
+    return true;
+}
+
+bool TForm1::openFile(const QString &fileName)
+{
+    if (!readInto(fileName))
+        return false;
+    m_fileName = fileName;
+    rveCurTextStyleChanged();
+    setWindowTitle(Caption::forFile(m_fileName));
+    return true;
+}
+
+void TForm1::NewDocument()
+{
+    if (!QuerySave())
+        return;
+    m_fileName.clear();
+    setWindowTitle(Caption::forFile(m_fileName));
+    rve->clearDocument();
+    rveCurTextStyleChanged();
+}
+
+void TForm1::mitNewClick()
+{
+    NewDocument();
+}
+
+void TForm1::mitOpenClick()
+{
+    OpenDocument();
+}
+
+void TForm1::mitSaveClick()
+{
+    SaveDocument();
+}
+
+void TForm1::mitSaveAsClick()
+{
+    SaveDocumentAs();
+}
+
+void TForm1::mitExitClick()
+{
+    close();
+}
+
+void TForm1::btnCloseClick()
+{
+    close();
+}

@@ -1,0 +1,63 @@
+#include "TopLevelWindows.h"
+
+#include "X11Windows.h"
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+// For desktops without a window system of their own that we can query.
+class NoWindows : public TopLevelWindows {
+public:
+    std::optional<Handle> find(const QString &) override { return std::nullopt; }
+    void close(Handle) override {}
+    void bringToTop(Handle) override {}
+};
+
+std::unique_ptr<TopLevelWindows> &override()
+{
+    static std::unique_ptr<TopLevelWindows> windows;
+    return windows;
+}
+
+} // namespace
+
+TopLevelWindows &TopLevelWindows::desktop()
+{
+    if (override())
+        return *override();
+    static std::unique_ptr<TopLevelWindows> system = [] () -> std::unique_ptr<TopLevelWindows> {
+        if (auto x11 = X11Windows::connect())
+            return x11;
+        return std::make_unique<NoWindows>();
+    }();
+    return *system;
+}
+
+void TopLevelWindows::setDesktop(std::unique_ptr<TopLevelWindows> windows)
+{
+    override() = std::move(windows);
+}
+
+namespace Simulator {
+
+QString previewTitle()
+{
+    return u"\"Oravelt 8\" - Предварительный просмотр"_s;
+}
+
+QString closingTitle()
+{
+    return u"\"Oravelt 8\" v1.1 XP/W7 04.03.2011 - Предварительный просмотр"_s;
+}
+
+bool closeWindow(TopLevelWindows &windows)
+{
+    const auto window = windows.find(closingTitle());
+    if (!window)
+        return false;
+    windows.close(*window);
+    return true;
+}
+
+} // namespace Simulator

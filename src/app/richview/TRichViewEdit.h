@@ -1,0 +1,162 @@
+#pragma once
+
+// The rich-text editor control of the main window ("rve"). It shows and edits
+// the source document on a QTextDocument (see RVFormats.h for how items map
+// onto blocks, fragments and objects) and turns it back into the core's
+// SourceDocument whenever the document is saved, checked or copied.
+//
+// The editor owns its object table: the pictures, markers and other embedded
+// items of the document, addressed by the id kept in their character format.
+// Entries are never removed while the document lives, so an undone deletion
+// finds its object again; loading or clearing the document empties the table.
+//
+// Markers are painted as drop-down boxes. A click on one (or Alt+Down with the
+// caret beside it) opens its list in place; picking an entry changes the
+// marker without an undo step but marks the document modified, since it
+// changes what the sign shows.
+
+#include "RVStyleView.h"
+
+#include "document/SourceDocument.h"
+
+#include <QTextEdit>
+
+#include <functional>
+#include <memory>
+#include <vector>
+
+class QComboBox;
+class RVObjectHandler;
+
+class TRichViewEdit : public QTextEdit {
+    Q_OBJECT
+public:
+    // The editor's own clipboard format: the source file bytes of the selection.
+    static constexpr const char *SourceMimeType = "application/x-oravelt-source";
+
+    explicit TRichViewEdit(QWidget *parent = nullptr);
+    ~TRichViewEdit() override;
+
+    RVStyleView &rvs() { return m_style; }
+    const RVStyleView &rvs() const { return m_style; }
+
+    // ----- the whole document
+    // Items, style tables, background and layout, as a file stores them.
+    SourceDocument snapshot() const;
+    // Replaces everything with `document`; the undo history is emptied and
+    // the document is not modified. The editor takes the document's items.
+    void loadDocument(SourceDocument document);
+    // Removes every item; the style tables and the background stay. Text
+    // style 0 and paragraph style 0 become current.
+    void clearDocument();
+
+    bool isDocumentModified() const;
+    void setDocumentModified(bool modified);
+
+    const DocumentBackground &background() const { return m_background; }
+    const DocumentLayout &pageLayout() const { return m_layout; }
+    TColor backgroundColour() const { return m_background.color; }
+    void setBackgroundColour(TColor colour);
+
+    // ----- items (numbers are 0-based, in reading order)
+    int itemCount() const;
+    // The item at the caret: the one just before it, or the first item of
+    // the line when the caret stands at its start; -1 in an empty document.
+    int currentItemNo() const;
+    int currentItemStyle() const;
+    // Offsets enclose an item: 1 .. length + 1 for text, 0 .. 1 for others.
+    // Equal ends put the caret there with nothing selected.
+    void selectItems(int startItem, int startOffset, int endItem, int endOffset);
+
+    // Takes `control` (one of the marker classes) into the document at the
+    // caret, replacing the selection, as one editing step; the caret ends
+    // after it. The editor keeps what the control shows and deletes the
+    // widget. False when the control is not a marker.
+    bool insertControl(QComboBox *control, const QString &name = QString(), int vAlign = 0);
+    // Inserts a picture at the caret (display size 0 = natural), one step.
+    void insertPicture(PicturePtr picture, int displayWidth = 0, int displayHeight = 0,
+                       const QString &name = QString(), int vAlign = 0);
+
+    // Sets the display size of the picture just before the caret (0 =
+    // natural); false when there is no picture there.
+    bool setCurrentPictureSize(int width, int height);
+
+    // ----- text styles
+    int currentTextStyle() const { return m_currentTextStyle; }
+    // Converts the text styles of the selected text: the conversion handler
+    // is asked once per style in the selection and the text takes the style
+    // it returns; one editing step. With nothing selected the current style
+    // is converted instead, for the text typed next.
+    void applyStyleConversion(int code);
+    std::function<int(int styleNo, int code)> onStyleConversion;
+
+    // Appends a paragraph of text in the given styles at the end.
+    void addParagraph(const QString &text, int styleNo, int paraNo = 0);
+
+    // ----- markers
+    // Opens the list of the marker at document position `position` in place.
+    bool openMarkerList(int position);
+    // The marker object at a document position, or nullptr.
+    const EmbeddedControl *markerAt(int position) const;
+
+signals:
+    void currentTextStyleChanged(int styleNo);
+    // The operator picked another entry in a marker of the document.
+    void markerEntryChanged();
+
+protected:
+    QMimeData *createMimeDataFromSelection() const override;
+    bool canInsertFromMimeData(const QMimeData *source) const override;
+    void insertFromMimeData(const QMimeData *source) override;
+    void mousePressEvent(QMouseEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
+    void contextMenuEvent(QContextMenuEvent *event) override;
+
+private:
+    friend class RVObjectHandler;
+    struct ItemPlace {
+        int position;  // document position of the item's first character
+        int length;    // characters (0 for an empty text item)
+        bool isText;
+    };
+    struct TextExtras {
+        std::optional<QByteArray> tag;
+        QByteArray hint;
+        std::optional<Checkpoint> checkpoint;
+    };
+
+    void attachDocument(QTextDocument *document);
+    void applyBackground();
+    // Walks the document once; fills whichever of the two lists is given.
+    void collectItems(std::vector<SourceItem> *items, std::vector<ItemPlace> *places,
+                      int from = 0, int to = -1) const;
+    const std::vector<ItemPlace> &places() const;
+    // Inserts the items of `source` at the cursor. With `takeObjects` the
+    // pictures and controls are moved out of `source` instead of copied.
+    void insertItems(QTextCursor &cursor, SourceDocument &source, const std::vector<int> &styleMap,
+                     const std::vector<int> &paraMap, bool fillFirstBlock, bool takeObjects);
+    int addObject(SourceItem item);
+    QTextCharFormat objectFormat(int type, int id) const;
+    QTextCharFormat textFormat(int styleNo, int extraId) const;
+    int objectIdAt(int position, int type) const;
+    QRect objectRect(int position) const;
+    void setMarkerEntry(int id, int index);
+    void refreshCurrentStyle(const QTextCharFormat &format);
+    void setCurrentStyle(int styleNo);
+    SourceDocument selectionDocument() const;
+    void pasteSourceDocument(SourceDocument &source);
+    void pasteRichText(const QString &html);
+    void pastePlainText(const QString &text);
+
+    RVStyleView m_style;
+    RVObjectHandler *m_handler = nullptr;
+    std::vector<SourceItem> m_objects;
+    std::vector<TextExtras> m_textExtras;
+    DocumentBackground m_background;
+    DocumentLayout m_layout;
+    int m_currentTextStyle = 0;
+    bool m_changedOutsideUndo = false;
+    mutable std::vector<ItemPlace> m_places;
+    mutable bool m_placesValid = false;
+    mutable size_t m_lastItemCount = 0;
+};

@@ -1,0 +1,122 @@
+// oravelt-cli upload: loads a compiled program into the sign.
+
+#include "CheckJob.h"
+#include "CliCommand.h"
+#include "TransferConsole.h"
+
+#include "link/DeviceLink.h"
+#include "link/DeviceProtocol.h"
+#include "link/ProgramFile.h"
+
+#include <QCommandLineParser>
+#include <QDir>
+#include <QTextStream>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+int runUpload(const QStringList &arguments)
+{
+    QCommandLineParser parser;
+    parser.setApplicationDescription(
+        u"Loads the compiled program PROGRAM (by default cmpres8.dat in the current directory) into the sign on "
+        "the serial port PORT (a name from \"ports\", or a device path). A full program takes up to 21 minutes "
+        "on the line."_s);
+    parser.addHelpOption();
+    const QCommandLineOption port(u"port"_s, u"The serial port of the sign."_s, u"PORT"_s);
+    parser.addOption(port);
+    const QCommandLineOption check(u"check"_s,
+                                   u"Check SOURCE first; its result, cmpres8.dat in the current directory, is then "
+                                   "loaded (also after a document error, as the editor does)."_s,
+                                   u"SOURCE.abc"_s);
+    parser.addOption(check);
+    const QCommandLineOption pressure(u"pressure"_s,
+                                      u"With --check: the pressure calibration value, instead of sensor.ini."_s,
+                                      u"VALUE"_s);
+    const QCommandLineOption humidity(u"humidity"_s,
+                                      u"With --check: the humidity calibration value, instead of sensor.ini."_s,
+                                      u"VALUE"_s);
+    parser.addOption(pressure);
+    parser.addOption(humidity);
+    parser.addPositionalArgument(u"PROGRAM"_s, u"The compiled program to load (default: cmpres8.dat)."_s,
+                                 u"[PROGRAM]"_s);
+    if (!parser.parse(arguments)) {
+        printError(parser.errorText());
+        return CliUsage;
+    }
+    if (parser.isSet(u"help"_s)) {
+        QTextStream(stdout) << parser.helpText();
+        return CliOk;
+    }
+    const QStringList positional = parser.positionalArguments();
+    if (positional.size() > 1) {
+        printError(u"upload takes one PROGRAM at most"_s);
+        return CliUsage;
+    }
+    if (!parser.isSet(port) || parser.value(port).isEmpty()) {
+        printError(u"upload needs --port PORT (see \"oravelt-cli ports\")"_s);
+        return CliUsage;
+    }
+
+    if (!parser.isSet(check) && (parser.isSet(pressure) || parser.isSet(humidity))) {
+        printError(u"--pressure and --humidity belong to --check"_s);
+        return CliUsage;
+    }
+    if (parser.isSet(check) && !positional.isEmpty()) {
+        printError(u"upload --check loads the check's own result; leave out PROGRAM"_s);
+        return CliUsage;
+    }
+    if (parser.isSet(check)) {
+        CheckJobOptions options;
+        options.sourceFile = parser.value(check);
+        options.outputDirectory = QDir::currentPath();
+        if (parser.isSet(pressure) != parser.isSet(humidity)) {
+            printError(u"--pressure and --humidity go together"_s);
+            return CliUsage;
+        }
+        if (parser.isSet(pressure)) {
+            options.pressure = parser.value(pressure);
+            options.humidity = parser.value(humidity);
+        }
+        QTextStream err(stderr);
+        const int checked = runCheckJob(options, err);
+        err.flush();
+        // A source that cannot be read leaves nothing fresh to load; a
+        // document error still leaves the program the check wrote.
+        if (checked == CliUsage)
+            return CliUsage;
+        if (checked != CliOk)
+            printError(u"The check found an error; loading the program it left all the same."_s);
+    }
+
+    const QString programPath = positional.isEmpty() ? QDir::current().filePath(u"cmpres8.dat"_s) : positional.first();
+    const ProgramFile program = ProgramFile::read(programPath);
+    switch (program.status) {
+    case ProgramFile::Loaded:
+        break;
+    case ProgramFile::Empty:
+        printError(u"%1 is empty: nothing was sent."_s.arg(programPath));
+        return CliOk;
+    case ProgramFile::Missing:
+    case ProgramFile::TooLarge:
+    case ProgramFile::Unreadable:
+        printError(u"%1: %2"_s.arg(programPath, program.message));
+        return CliUsage;
+    }
+
+    TComm comm;
+    DeviceLink link(comm);
+    TransferConsole console(u"Upload"_s, DeviceProtocol::ByteTimeMicroseconds);
+    link.setProgressHandler([&console](const TransferProgress &p) { console.progress(p); });
+    try {
+        const TransferReport report = link.upload(parser.value(port), program.bytes);
+        return console.finish(report, comm.DeviceName());
+    } catch (const EConnectError &e) {
+        return console.failed(e.message(), link.report());
+    }
+}
+
+const CliCommandRegistrar registrar({u"upload"_s, u"Load a compiled program into the sign"_s, runUpload});
+
+} // namespace

@@ -1,0 +1,29 @@
+#pragma once
+
+// Answers the message boxes and file dialogs of a test in order, the way the
+// operator would, and records what was asked.
+
+#include "app/Dialogs.h"
+
+#include <QList>
+#include <QQueue>
+#include <QStringList>
+
+class DialogScript {
+public:
+    DialogScript();
+    ~DialogScript();
+
+    // The next message box is answered with `button`.
+    void answer(QMessageBox::StandardButton button) { m_answers.enqueue(button); }
+    // The next file dialog returns `path` (empty: cancelled).
+    void choose(const QString &path) { m_paths.enqueue(path); }
+
+    QList<Dialogs::MessageRequest> messages;
+    QStringList fileDialogs;  // object names of the dialogs shown ("od", "sd")
+    QStringList filters;      // their name filters
+
+private:
+    QQueue<QMessageBox::StandardButton> m_answers;
+    QQueue<QString> m_paths;
+};
