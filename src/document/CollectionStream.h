@@ -8,7 +8,10 @@
 
 #include <QByteArray>
 
+#include <QByteArrayView>
+
 #include <utility>
+#include <vector>
 
 namespace CollectionStream {
 
@@ -62,5 +65,44 @@ inline void beginEntry(ObjectStreamWriter &w) { w.writeTag(ValueTag::List); }
 inline void endEntry(ObjectStreamWriter &w) { w.writeEndOfList(); }
 inline void begin(ObjectStreamWriter &w) { w.writeTag(ValueTag::Collection); }
 inline void end(ObjectStreamWriter &w) { w.writeEndOfList(); }
+
+// A whole table: the collection tag, one entry per element written by
+// writeEntry(writer, element), the end byte.
+template <typename Entry, typename WriteEntry>
+QByteArray encodeTable(const std::vector<Entry> &table, WriteEntry &&writeEntry)
+{
+    ObjectStreamWriter w;
+    begin(w);
+    for (const Entry &entry : table) {
+        beginEntry(w);
+        writeEntry(w, entry);
+        endEntry(w);
+    }
+    end(w);
+    return w.take();
+}
+
+// Decodes a whole table into new entries at their defaults, each property
+// read by readProperty(reader, name, entry). The table is replaced only when
+// the stream is valid; an empty stream is an empty table.
+template <typename Entry, typename ReadProperty>
+bool decodeTable(QByteArrayView bytes, std::vector<Entry> &table, StreamError *error, ReadProperty &&readProperty)
+{
+    if (bytes.isEmpty()) {
+        table.clear();
+        return true;
+    }
+    ObjectStreamReader r(bytes);
+    std::vector<Entry> read;
+    if (readStart(r)) {
+        readEntries(
+            r, 0, [&] { read.emplace_back(); },
+            [&](QByteArrayView name) { readProperty(r, name, read.back()); });
+    }
+    if (!r.report(error))
+        return false;
+    table = std::move(read);
+    return true;
+}
 
 } // namespace CollectionStream

@@ -235,32 +235,10 @@ void readParaStyleProperty(ObjectStreamReader &r, QByteArrayView name, TParaInfo
 
 QByteArray EncodeStyleTable(const std::vector<TParaInfo> &table)
 {
-    ObjectStreamWriter w;
-    CollectionStream::begin(w);
-    for (const TParaInfo &style : table) {
-        CollectionStream::beginEntry(w);
-        writeParaStyle(w, style);
-        CollectionStream::endEntry(w);
-    }
-    CollectionStream::end(w);
-    return w.take();
+    return CollectionStream::encodeTable(table, writeParaStyle);
 }
 
 bool DecodeStyleTable(QByteArrayView bytes, std::vector<TParaInfo> &table, StreamError *error)
 {
-    if (bytes.isEmpty()) {
-        table.clear();
-        return true;
-    }
-    ObjectStreamReader r(bytes);
-    std::vector<TParaInfo> read;
-    if (CollectionStream::readStart(r)) {
-        CollectionStream::readEntries(
-            r, 0, [&] { read.emplace_back(); },
-            [&](QByteArrayView name) { readParaStyleProperty(r, name, read.back()); });
-    }
-    if (!r.report(error))
-        return false;
-    table = std::move(read);
-    return true;
+    return CollectionStream::decodeTable(bytes, table, error, readParaStyleProperty);
 }

@@ -173,32 +173,10 @@ void readTextStyleProperty(ObjectStreamReader &r, QByteArrayView name, TFontInfo
 
 QByteArray EncodeStyleTable(const std::vector<TFontInfo> &table)
 {
-    ObjectStreamWriter w;
-    CollectionStream::begin(w);
-    for (const TFontInfo &style : table) {
-        CollectionStream::beginEntry(w);
-        writeTextStyle(w, style);
-        CollectionStream::endEntry(w);
-    }
-    CollectionStream::end(w);
-    return w.take();
+    return CollectionStream::encodeTable(table, writeTextStyle);
 }
 
 bool DecodeStyleTable(QByteArrayView bytes, std::vector<TFontInfo> &table, StreamError *error)
 {
-    if (bytes.isEmpty()) {
-        table.clear();
-        return true;
-    }
-    ObjectStreamReader r(bytes);
-    std::vector<TFontInfo> read;
-    if (CollectionStream::readStart(r)) {
-        CollectionStream::readEntries(
-            r, 0, [&] { read.emplace_back(); },
-            [&](QByteArrayView name) { readTextStyleProperty(r, name, read.back()); });
-    }
-    if (!r.report(error))
-        return false;
-    table = std::move(read);
-    return true;
+    return CollectionStream::decodeTable(bytes, table, error, readTextStyleProperty);
 }
