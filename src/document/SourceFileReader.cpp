@@ -292,35 +292,36 @@ void SourceFileReader::prepareLine(int index)
 // ---------------------------------------------------------------------------
 // Headers
 
-std::optional<int> SourceFileReader::readStyleNumber(HeaderFields &fields)
+namespace {
+// A style given by its quoted name in a header: the first entry of the table
+// with that name, else 0. Nothing when the quote is not closed.
+template <typename Style>
+std::optional<int> styleByName(HeaderFields &fields, const std::vector<Style> &table)
 {
-    if (!fields.atQuote())
-        return fields.number();
-    // A text style by name: the first entry with that name, else 0.
     const auto name = fields.quoted();
     if (!name)
         return std::nullopt;
     const QString text = CodePage::fromWindows1251(*name);
-    for (size_t i = 0; i < m_doc.styles.TextStyles.size(); ++i) {
-        if (m_doc.styles.TextStyles[i].StyleName == text)
+    for (size_t i = 0; i < table.size(); ++i) {
+        if (table[i].StyleName == text)
             return int(i);
     }
     return 0;
+}
+} // namespace
+
+std::optional<int> SourceFileReader::readStyleNumber(HeaderFields &fields)
+{
+    if (!fields.atQuote())
+        return fields.number();
+    return styleByName(fields, m_doc.styles.TextStyles);
 }
 
 std::optional<int> SourceFileReader::readParagraphField(HeaderFields &fields)
 {
     if (!fields.atQuote())
         return fields.number();
-    const auto name = fields.quoted();
-    if (!name)
-        return std::nullopt;
-    const QString text = CodePage::fromWindows1251(*name);
-    for (size_t i = 0; i < m_doc.styles.ParaStyles.size(); ++i) {
-        if (m_doc.styles.ParaStyles[i].StyleName == text)
-            return int(i);
-    }
-    return 0;
+    return styleByName(fields, m_doc.styles.ParaStyles);
 }
 
 // The tag: nothing (no tag), a tag, or a fault (an unclosed quote).
