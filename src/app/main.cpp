@@ -1,9 +1,16 @@
 // The editor: registers the marker classes for reading files, creates the
-// windows in their fixed order (the main window first; it is the
-// application's main window and the only one shown), opens the source file
-// given as the first argument (how a desktop opens a file the user
-// double-clicked), and runs until the main window closes.
+// windows in their fixed order, opens the source file given as the first
+// argument (how a desktop opens a file the user double-clicked), and runs
+// until the main window closes.
+//
+// Window order: main window (TForm1), check window (TForm3), graphic editor
+// (TForm2), connection window (TForm4), sensor calibration window (TForm6).
+// Each window's creation handler runs in its constructor, so it runs before
+// the next window exists. The main window is the application's main window and
+// the only one shown; closing it ends the program, and the other windows are
+// destroyed after it, in the reverse order of their creation.
 
+#include "ApplicationErrors.h"
 #include "TForm1.h"
 
 #include "document/ClassRegistry.h"
@@ -15,7 +22,7 @@ int main(int argc, char *argv[])
 {
     ClassRegistry::registerStandardClasses();
 
-    QApplication app(argc, argv);
+    OraveltApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("oravelt"));
     QApplication::setApplicationVersion(QStringLiteral(ORAVELT_VERSION));
     QApplication::setDesktopFileName(QStringLiteral("oravelt"));
