@@ -53,6 +53,11 @@ QCheckBox *checkBox(const QString &text, QWidget *parent, const QRect &place, co
     auto *c = new QCheckBox(text, parent);
     c->setObjectName(QString::fromLatin1(name));
     c->setGeometry(place);
+    // The captions fit their places in the window's own font; where a wider
+    // font stands in, a caption may take the room up to the window's edge
+    // rather than lose its last letters.
+    if (!text.isEmpty() && c->sizeHint().width() > place.width())
+        c->resize(qMin(c->sizeHint().width(), parent->width() - place.left()), place.height());
     return c;
 }
 
