@@ -7,6 +7,7 @@
 #include "DialogScript.h"
 #include "FakeSysfs.h"
 #include "PseudoTerminal.h"
+#include "TestProcess.h"
 
 #include "app/ApplicationErrors.h"
 #include "link/window/PortComboBox.h"
@@ -27,7 +28,6 @@
 #include <QTest>
 #include <QTimer>
 
-#include <ctime>
 
 using namespace Qt::StringLiterals;
 using namespace std::chrono_literals;
@@ -61,13 +61,6 @@ void removeProgram()
 {
     QFile::remove(TForm4::programPath());
     QDir().rmdir(TForm4::programPath());
-}
-
-double processCpuSeconds()
-{
-    timespec now {};
-    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
-    return double(now.tv_sec) + double(now.tv_nsec) / 1e9;
 }
 
 // Watches the window while a transfer runs inside a click: how often the
@@ -113,6 +106,25 @@ struct TransferWatch {
     bool anyEnabled = false;
     QString lastCounts;
     std::function<void(TransferProgressDialog *)> onTick;
+};
+
+// The connection window with a pseudo-terminal chosen through its port list
+// ("Другой порт...") and a far side reading the other end; the operator's
+// boxes answered by a script.
+struct WindowOnPty {
+    explicit WindowOnPty(MasterReader::Pacing pacing = {})
+        : reader(pty, pacing)
+        , form(std::make_unique<TForm4>(nullptr, u"/nonexistent-sys"_s))
+    {
+        form->CheckBox2->setChecked(false);
+        form->show();
+        form->ComboBox1->choosePath(pty.slavePath());
+    }
+
+    DialogScript script;
+    PseudoTerminal pty;
+    MasterReader reader;
+    std::unique_ptr<TForm4> form;
 };
 
 } // namespace
@@ -326,21 +338,17 @@ private slots:
 
     void aLoadSendsThePreambleAndTheFileWhileTheWindowKeepsAnswering()
     {
-        DialogScript script;
-        PseudoTerminal pty;
         // A far side slow enough for the load to take a while.
-        MasterReader reader(pty, {.burstBytes = 4096, .pause = 10ms});
+        WindowOnPty w({.burstBytes = 4096, .pause = 10ms});
         const QByteArray bytes = program(200000);
         writeProgram(bytes);
-        auto form = makeForm();
-        form->ComboBox1->choosePath(pty.slavePath());
         QList<bool> running;
-        connect(form.get(), &TForm4::transferRunningChanged, [&](bool on) { running << on; });
+        connect(w.form.get(), &TForm4::transferRunningChanged, [&](bool on) { running << on; });
 
-        TransferWatch watch(*form);
-        QTest::mouseClick(form->btnUpload, Qt::LeftButton);
+        TransferWatch watch(*w.form);
+        QTest::mouseClick(w.form->btnUpload, Qt::LeftButton);
 
-        QCOMPARE(reader.waitFor(1921 + bytes.size()), preamble('A') + bytes);
+        QCOMPARE(w.reader.waitFor(1921 + bytes.size()), preamble('A') + bytes);
         QVERIFY(watch.ticks > 5);
         QVERIFY(watch.dialogSeen);
         QVERIFY(watch.modal);
@@ -348,120 +356,104 @@ private slots:
         QVERIFY2(watch.lastCounts.startsWith(u"Отправлено "_s), qPrintable(watch.lastCounts));
         QVERIFY(watch.lastCounts.contains(u" из 201921 байт"_s));
         QCOMPARE(running, QList<bool>({true, false}));
-        QVERIFY(!form->progressDialog());
-        QVERIFY(!form->Comm1->Active());
-        QVERIFY(!form->Comm1->hasEventThread());
-        QCOMPARE(form->ConnectOKString->text(), u"Порт выключен"_s);
-        QVERIFY(form->btnUpload->isEnabled() && form->btnSetupTime->isEnabled());
-        QVERIFY(form->ComboBox1->isEnabled() && form->CloseCommButton->isEnabled());
-        QVERIFY(script.messages.isEmpty());
+        QVERIFY(!w.form->progressDialog());
+        QVERIFY(!w.form->Comm1->Active());
+        QVERIFY(!w.form->Comm1->hasEventThread());
+        QCOMPARE(w.form->ConnectOKString->text(), u"Порт выключен"_s);
+        QVERIFY(w.form->btnUpload->isEnabled() && w.form->btnSetupTime->isEnabled());
+        QVERIFY(w.form->ComboBox1->isEnabled() && w.form->CloseCommButton->isEnabled());
+        QVERIFY(w.script.messages.isEmpty());
     }
 
     void theLargestProgramGoesWholeAndOneByteMoreIsRefused()
     {
-        DialogScript script;
-        PseudoTerminal pty;
-        MasterReader reader(pty);
-        auto form = makeForm();
-        form->ComboBox1->choosePath(pty.slavePath());
+        WindowOnPty w;
 
         const QByteArray largest = program(540672);
         writeProgram(largest);
-        QTest::mouseClick(form->btnUpload, Qt::LeftButton);
-        QCOMPARE(reader.waitFor(1921 + 540672), preamble('A') + largest);
-        QVERIFY(script.messages.isEmpty());
+        QTest::mouseClick(w.form->btnUpload, Qt::LeftButton);
+        QCOMPARE(w.reader.waitFor(1921 + 540672), preamble('A') + largest);
+        QVERIFY(w.script.messages.isEmpty());
 
         writeProgram(program(540673));
-        QTest::mouseClick(form->btnUpload, Qt::LeftButton);
-        QCOMPARE(script.messages.size(), 1);
-        const Dialogs::MessageRequest box = script.messages.constFirst();
+        QTest::mouseClick(w.form->btnUpload, Qt::LeftButton);
+        QCOMPARE(w.script.messages.size(), 1);
+        const Dialogs::MessageRequest box = w.script.messages.constFirst();
         QCOMPARE(box.icon, QMessageBox::Critical);
         QCOMPARE(box.caption, u"Ошибка - Соединение"_s + Suffix);
         QCOMPARE(box.text, u"Размер данных результата проверки исходного текста слишком велик."_s);
         QTest::qWait(100);
-        QCOMPARE(reader.received().size(), 1921 + 540672);  // nothing more went out
-        QVERIFY(form->btnUpload->isEnabled());
+        QCOMPARE(w.reader.received().size(), 1921 + 540672);  // nothing more went out
+        QVERIFY(w.form->btnUpload->isEnabled());
     }
 
     void missingEmptyAndUnreadableFiles()
     {
-        DialogScript script;
-        PseudoTerminal pty;
-        MasterReader reader(pty);
-        auto form = makeForm();
-        form->ComboBox1->choosePath(pty.slavePath());
+        WindowOnPty w;
 
         // No compiled program: the message, the port untouched.
-        QTest::mouseClick(form->btnUpload, Qt::LeftButton);
-        QCOMPARE(script.messages.size(), 1);
-        QCOMPARE(script.messages.at(0).icon, QMessageBox::Critical);
-        QCOMPARE(script.messages.at(0).caption, u"Ошибка - Соединение"_s + Suffix);
-        QCOMPARE(script.messages.at(0).text,
+        QTest::mouseClick(w.form->btnUpload, Qt::LeftButton);
+        QCOMPARE(w.script.messages.size(), 1);
+        QCOMPARE(w.script.messages.at(0).icon, QMessageBox::Critical);
+        QCOMPARE(w.script.messages.at(0).caption, u"Ошибка - Соединение"_s + Suffix);
+        QCOMPARE(w.script.messages.at(0).text,
                  u"Не найден результат проверки исходного текста.\n\nВыполните проверку исходного текста."_s);
 
         // With the check first: the check runs, then the file is looked for.
         QStringList order;
-        form->setCheckCommand([&] { order << u"check with %1 boxes shown"_s.arg(script.messages.size()); });
-        form->CheckBox2->setChecked(true);
-        QTest::mouseClick(form->btnUpload, Qt::LeftButton);
+        w.form->setCheckCommand([&] { order << u"check with %1 boxes shown"_s.arg(w.script.messages.size()); });
+        w.form->CheckBox2->setChecked(true);
+        QTest::mouseClick(w.form->btnUpload, Qt::LeftButton);
         QCOMPARE(order, QStringList({u"check with 1 boxes shown"_s}));
-        QCOMPARE(script.messages.size(), 2);
-        QCOMPARE(script.messages.at(1).text, script.messages.at(0).text);
-        form->CheckBox2->setChecked(false);
+        QCOMPARE(w.script.messages.size(), 2);
+        QCOMPARE(w.script.messages.at(1).text, w.script.messages.at(0).text);
+        w.form->CheckBox2->setChecked(false);
 
         // Empty: nothing sent, nothing said.
         writeProgram({});
-        QTest::mouseClick(form->btnUpload, Qt::LeftButton);
-        QCOMPARE(script.messages.size(), 2);
+        QTest::mouseClick(w.form->btnUpload, Qt::LeftButton);
+        QCOMPARE(w.script.messages.size(), 2);
 
         // A file that cannot be read (a directory by that name): the runtime's
         // error in the standard error box.
         removeProgram();
         QVERIFY(QDir().mkdir(TForm4::programPath()));
-        QTest::mouseClick(form->btnUpload, Qt::LeftButton);
-        QCOMPARE(script.messages.size(), 3);
-        QCOMPARE(script.messages.at(2).caption, u"ui_connection"_s);
-        QCOMPARE(script.messages.at(2).text, u"I/O error 21."_s);
+        QTest::mouseClick(w.form->btnUpload, Qt::LeftButton);
+        QCOMPARE(w.script.messages.size(), 3);
+        QCOMPARE(w.script.messages.at(2).caption, u"ui_connection"_s);
+        QCOMPARE(w.script.messages.at(2).text, u"I/O error 21."_s);
 
         QTest::qWait(100);
-        QVERIFY(reader.received().isEmpty());
-        QVERIFY(form->btnUpload->isEnabled() && form->btnSetupTime->isEnabled());
-        QVERIFY(!form->Comm1->Active());
+        QVERIFY(w.reader.received().isEmpty());
+        QVERIFY(w.form->btnUpload->isEnabled() && w.form->btnSetupTime->isEnabled());
+        QVERIFY(!w.form->Comm1->Active());
     }
 
     void theClockGetsThePickedMoment()
     {
-        DialogScript script;
-        PseudoTerminal pty;
-        MasterReader reader(pty);
-        auto form = makeForm();
-        form->ComboBox1->choosePath(pty.slavePath());
-        form->CheckBox1->setChecked(false);
-        form->DateTimePicker1->setTime(QTime(23, 59, 59));
-        form->DateTimePicker2->setDate(QDate(2011, 12, 31));
-        QTest::mouseClick(form->btnSetupTime, Qt::LeftButton);
-        QCOMPARE(reader.waitFor(1927), preamble('d') + QByteArray::fromHex("0b0c1f173b3b"));
-        QCOMPARE(form->DateTimePicker2->date(), QDate(2011, 12, 31));
-        QVERIFY(script.messages.isEmpty());
-        QVERIFY(form->DateTimePicker1->isEnabled());
+        WindowOnPty w;
+        w.form->CheckBox1->setChecked(false);
+        w.form->DateTimePicker1->setTime(QTime(23, 59, 59));
+        w.form->DateTimePicker2->setDate(QDate(2011, 12, 31));
+        QTest::mouseClick(w.form->btnSetupTime, Qt::LeftButton);
+        QCOMPARE(w.reader.waitFor(1927), preamble('d') + QByteArray::fromHex("0b0c1f173b3b"));
+        QCOMPARE(w.form->DateTimePicker2->date(), QDate(2011, 12, 31));
+        QVERIFY(w.script.messages.isEmpty());
+        QVERIFY(w.form->DateTimePicker1->isEnabled());
     }
 
     void theSystemClockIsReadAfterThePreambleAndShown()
     {
-        DialogScript script;
-        PseudoTerminal pty;
-        MasterReader reader(pty);
-        auto form = makeForm();
-        form->ComboBox1->choosePath(pty.slavePath());
-        form->DateTimePicker1->setDateTime(QDateTime(QDate(2001, 2, 3), QTime(4, 5, 6)));
-        form->DateTimePicker2->setDateTime(QDateTime(QDate(2001, 2, 3), QTime(4, 5, 6)));
-        TransferWatch watch(*form);
+        WindowOnPty w;
+        w.form->DateTimePicker1->setDateTime(QDateTime(QDate(2001, 2, 3), QTime(4, 5, 6)));
+        w.form->DateTimePicker2->setDateTime(QDateTime(QDate(2001, 2, 3), QTime(4, 5, 6)));
+        TransferWatch watch(*w.form);
         const QDateTime started = QDateTime::currentDateTime();
-        QTest::mouseClick(form->btnSetupTime, Qt::LeftButton);
+        QTest::mouseClick(w.form->btnSetupTime, Qt::LeftButton);
         const QDateTime ended = QDateTime::currentDateTime();
 
-        const QDateTime shownTime = form->DateTimePicker1->dateTime();
-        const QDate shownDate = form->DateTimePicker2->date();
+        const QDateTime shownTime = w.form->DateTimePicker1->dateTime();
+        const QDate shownDate = w.form->DateTimePicker2->date();
         QVERIFY2(started.msecsTo(shownTime) >= 4400, qPrintable(shownTime.toString(Qt::ISODateWithMs)));
         QVERIFY(shownTime <= ended);
         QCOMPARE(shownDate, shownTime.date());
@@ -469,10 +461,10 @@ private slots:
         QByteArray payload;
         for (int field : {shownDate.year() % 100, shownDate.month(), shownDate.day(), t.hour(), t.minute(), t.second()})
             payload.append(char(field));
-        QCOMPARE(reader.waitFor(1927), preamble('d') + payload);
+        QCOMPARE(w.reader.waitFor(1927), preamble('d') + payload);
         QVERIFY(watch.dialogSeen);
         QVERIFY(watch.ticks > 100);  // the window answered through the whole preamble
-        QVERIFY(script.messages.isEmpty());
+        QVERIFY(w.script.messages.isEmpty());
     }
 
     void aPortThatCannotBeOpenedLeavesTheWindowStrandedUntilStop()
@@ -504,80 +496,68 @@ private slots:
 
     void aFarSideThatTalksDuringALoadChangesNothing()
     {
-        DialogScript script;
-        PseudoTerminal pty;
-        MasterReader reader(pty, {.burstBytes = 4096, .pause = 10ms});
+        WindowOnPty w({.burstBytes = 4096, .pause = 10ms});
         const QByteArray bytes = program(150000);
         writeProgram(bytes);
-        auto form = makeForm();
-        form->ComboBox1->choosePath(pty.slavePath());
-        TransferWatch watch(*form);
+        TransferWatch watch(*w.form);
         int talked = 0;
         watch.onTick = [&](TransferProgressDialog *) {
             if (talked < 20) {
-                pty.writeMaster("the sign says something");
+                w.pty.writeMaster("the sign says something");
                 ++talked;
             }
         };
-        QTest::mouseClick(form->btnUpload, Qt::LeftButton);
+        QTest::mouseClick(w.form->btnUpload, Qt::LeftButton);
         QVERIFY(talked > 0);
-        QCOMPARE(reader.waitFor(1921 + bytes.size()), preamble('A') + bytes);
-        QVERIFY(script.messages.isEmpty());
-        QVERIFY(!form->Comm1->Active());
+        QCOMPARE(w.reader.waitFor(1921 + bytes.size()), preamble('A') + bytes);
+        QVERIFY(w.script.messages.isEmpty());
+        QVERIFY(!w.form->Comm1->Active());
     }
 
     void aFarSideThatGoesAwayMidLoadStrandsTheWindowWithoutAHang()
     {
-        DialogScript script;
-        PseudoTerminal pty;
-        MasterReader reader(pty, {.closeAfter = 6000});
+        WindowOnPty w({.closeAfter = 6000});
         writeProgram(program(300000));
-        auto form = makeForm();
-        form->ComboBox1->choosePath(pty.slavePath());
         QElapsedTimer took;
         took.start();
-        QTest::mouseClick(form->btnUpload, Qt::LeftButton);
+        QTest::mouseClick(w.form->btnUpload, Qt::LeftButton);
         QVERIFY(took.elapsed() < 30000);
 
-        QCOMPARE(script.messages.size(), 1);
-        QCOMPARE(script.messages.constFirst().icon, QMessageBox::Critical);
-        QVERIFY2(script.messages.constFirst().text.endsWith(u" in function: WriteFile."_s),
-                 qPrintable(script.messages.constFirst().text));
-        QVERIFY(form->Comm1->Active());
-        QCOMPARE(form->ConnectOKString->text(), u"Порт включен"_s);
-        QVERIFY(!form->btnUpload->isEnabled() && !form->btnSetupTime->isEnabled());
-        QVERIFY(form->CloseCommButton->isEnabled() && form->ComboBox1->isEnabled());
-        QVERIFY(!form->progressDialog());
+        QCOMPARE(w.script.messages.size(), 1);
+        QCOMPARE(w.script.messages.constFirst().icon, QMessageBox::Critical);
+        QVERIFY2(w.script.messages.constFirst().text.endsWith(u" in function: WriteFile."_s),
+                 qPrintable(w.script.messages.constFirst().text));
+        QVERIFY(w.form->Comm1->Active());
+        QCOMPARE(w.form->ConnectOKString->text(), u"Порт включен"_s);
+        QVERIFY(!w.form->btnUpload->isEnabled() && !w.form->btnSetupTime->isEnabled());
+        QVERIFY(w.form->CloseCommButton->isEnabled() && w.form->ComboBox1->isEnabled());
+        QVERIFY(!w.form->progressDialog());
 
         const double before = processCpuSeconds();
         QTest::qWait(500);
         QVERIFY2(processCpuSeconds() - before < 0.2, "a thread keeps spinning on the dead port");
 
-        QTest::mouseClick(form->CloseCommButton, Qt::LeftButton);
-        QVERIFY(!form->Comm1->Active());
-        QVERIFY(!form->Comm1->hasEventThread());
-        QCOMPARE(form->ConnectOKString->text(), u"Порт выключен"_s);
-        QVERIFY(form->btnUpload->isEnabled() && form->btnSetupTime->isEnabled());
+        QTest::mouseClick(w.form->CloseCommButton, Qt::LeftButton);
+        QVERIFY(!w.form->Comm1->Active());
+        QVERIFY(!w.form->Comm1->hasEventThread());
+        QCOMPARE(w.form->ConnectOKString->text(), u"Порт выключен"_s);
+        QVERIFY(w.form->btnUpload->isEnabled() && w.form->btnSetupTime->isEnabled());
 
         // Usable again: the next load goes to a sign that is there.
         PseudoTerminal next;
         MasterReader nextReader(next);
         writeProgram("again");
-        form->ComboBox1->choosePath(next.slavePath());
-        QTest::mouseClick(form->btnUpload, Qt::LeftButton);
+        w.form->ComboBox1->choosePath(next.slavePath());
+        QTest::mouseClick(w.form->btnUpload, Qt::LeftButton);
         QCOMPARE(nextReader.waitFor(1926), preamble('A') + "again");
     }
 
     void stopInTheProgressDialogEndsTheLoadAfterTheByteInHand()
     {
-        DialogScript script;
-        PseudoTerminal pty;
-        MasterReader reader(pty, {.burstBytes = 1024, .pause = 10ms});
+        WindowOnPty w({.burstBytes = 1024, .pause = 10ms});
         const QByteArray stream = preamble('A') + program(400000);
         writeProgram(stream.mid(1921));
-        auto form = makeForm();
-        form->ComboBox1->choosePath(pty.slavePath());
-        TransferWatch watch(*form);
+        TransferWatch watch(*w.form);
         bool pressed = false;
         watch.onTick = [&](TransferProgressDialog *dialog) {
             if (!pressed && dialog && dialog->progressBar->value() >= 5) {
@@ -585,42 +565,38 @@ private slots:
                 QTest::mouseClick(dialog->stopButton, Qt::LeftButton);
             }
         };
-        QTest::mouseClick(form->btnUpload, Qt::LeftButton);
+        QTest::mouseClick(w.form->btnUpload, Qt::LeftButton);
         QVERIFY(pressed);
 
         QTest::qWait(300);
-        const QByteArray got = reader.waitFor(stream.size(), 3s);
+        const QByteArray got = w.reader.waitFor(stream.size(), 3s);
         QTest::qWait(200);
-        QCOMPARE(reader.received().size(), got.size());  // nothing after
+        QCOMPARE(w.reader.received().size(), got.size());  // nothing after
         QVERIFY(got.size() > 1921);
         QVERIFY(got.size() < stream.size());
         QCOMPARE(got, stream.left(got.size()));
 
-        QCOMPARE(script.messages.size(), 1);
-        QCOMPARE(script.messages.constFirst().icon, QMessageBox::Information);
-        QCOMPARE(script.messages.constFirst().caption, u"Соединение"_s + Suffix);
-        QCOMPARE(script.messages.constFirst().text,
+        QCOMPARE(w.script.messages.size(), 1);
+        QCOMPARE(w.script.messages.constFirst().icon, QMessageBox::Information);
+        QCOMPARE(w.script.messages.constFirst().caption, u"Соединение"_s + Suffix);
+        QCOMPARE(w.script.messages.constFirst().text,
                  u"Загрузка остановлена.\n\nОтправлено байт программы: %1 из 400000."_s.arg(got.size() - 1921));
-        QVERIFY(!form->Comm1->Active());
-        QVERIFY(form->btnUpload->isEnabled());
+        QVERIFY(!w.form->Comm1->Active());
+        QVERIFY(w.form->btnUpload->isEnabled());
     }
 
     void writesThatTimeOutAreCountedAndTold()
     {
-        DialogScript script;
-        PseudoTerminal pty;
         // The far side reads nothing for a while: the terminal's buffer fills
         // and writes time out until it starts reading.
-        MasterReader reader(pty, {.initialStall = 1500ms});
+        WindowOnPty w({.initialStall = 1500ms});
         const QByteArray bytes = program(120000);
         writeProgram(bytes);
-        auto form = makeForm();
-        form->link().setWriteTimeout(50);
-        form->ComboBox1->choosePath(pty.slavePath());
-        QTest::mouseClick(form->btnUpload, Qt::LeftButton);
+        w.form->link().setWriteTimeout(50);
+        QTest::mouseClick(w.form->btnUpload, Qt::LeftButton);
 
-        QCOMPARE(script.messages.size(), 1);
-        const Dialogs::MessageRequest box = script.messages.constFirst();
+        QCOMPARE(w.script.messages.size(), 1);
+        const Dialogs::MessageRequest box = w.script.messages.constFirst();
         QCOMPARE(box.icon, QMessageBox::Warning);
         QCOMPARE(box.caption, u"Соединение"_s + Suffix);
         const QString prefix = u"Передача завершена, но изделие получило не все данные.\n\n"
@@ -629,7 +605,7 @@ private slots:
         const qint64 lost = box.text.mid(prefix.size()).chopped(1).toLongLong();
         QVERIFY(lost > 0);
         QTest::qWait(200);
-        QCOMPARE(reader.waitFor(1921 + bytes.size() - lost, 5s).size(), 1921 + bytes.size() - lost);
+        QCOMPARE(w.reader.waitFor(1921 + bytes.size() - lost, 5s).size(), 1921 + bytes.size() - lost);
     }
 };
 

@@ -4,6 +4,7 @@
 // port error and no thread left spinning; the runner never outlives its end.
 
 #include "PseudoTerminal.h"
+#include "TestProcess.h"
 
 #include "link/DeviceProtocol.h"
 #include "link/TransferRunner.h"
@@ -15,21 +16,11 @@
 
 #include <gtest/gtest.h>
 
-#include <ctime>
 
 using namespace Qt::StringLiterals;
 using namespace std::chrono_literals;
 
 namespace {
-
-void ensureApplication()
-{
-    static int argc = 1;
-    static char name[] = "test_link";
-    static char *argv[] = {name, nullptr};
-    if (!QCoreApplication::instance())
-        new QCoreApplication(argc, argv);
-}
 
 QByteArray program(qsizetype size)
 {
@@ -39,18 +30,11 @@ QByteArray program(qsizetype size)
     return bytes;
 }
 
-double processCpuSeconds()
-{
-    timespec now {};
-    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
-    return double(now.tv_sec) + double(now.tv_nsec) / 1e9;
-}
-
 class RunnerOnPty : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        ensureApplication();
+        ensureCoreApplication();
         ASSERT_TRUE(pty.isValid());
     }
 
