@@ -328,7 +328,7 @@ void SourceFileReader::beginRecord(RecordHeader &&h)
     if (r.kind == RecordKind::Background) {
         m_doc.background.mode = h.backgroundMode;
         m_doc.background.picture.reset();
-        m_doc.background.color = h.backgroundColour;
+        m_doc.background.colour = h.backgroundColour;
     }
 
     // Style numbers outside their tables are repaired to 0.

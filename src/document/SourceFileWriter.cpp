@@ -108,10 +108,10 @@ void writeVersionRecord(Output &out)
 void writeBackgroundRecord(Output &out, const DocumentBackground &background)
 {
     if (background.mode == 0 || !background.picture) {
-        out.line((Header() << BackgroundRecord << 0 << -1 << 0 << TextData << 0 << 0 << background.color).text());
+        out.line((Header() << BackgroundRecord << 0 << -1 << 0 << TextData << 0 << 0 << background.colour).text());
         return;
     }
-    out.line((Header() << BackgroundRecord << 2 << 0 << 0 << BinaryData << 0 << background.mode << background.color)
+    out.line((Header() << BackgroundRecord << 2 << 0 << 0 << BinaryData << 0 << background.mode << background.colour)
                  .text());
     out.line(background.picture->className());
     out.block(EncodePicture(*background.picture));
