@@ -112,10 +112,9 @@ TEST_F(RunnerOnPty, HandOversRunOnTheOwnerDuringTheTransferAndChangeNothing)
     ASSERT_TRUE(runner.start(TransferPlan::programLoad(bytes)));
     for (int i = 0; i < 5; ++i) {
         pty.writeMaster("sign talking back");
-        QElapsedTimer t;
-        t.start();
-        while (t.elapsed() < 30)
-            QCoreApplication::processEvents();
+        QEventLoop pause;
+        QTimer::singleShot(30, &pause, &QEventLoop::quit);
+        pause.exec();
     }
     const bool stillRunning = runner.isRunning();
     runEventLoopUntilEnd();
@@ -171,11 +170,11 @@ TEST_F(RunnerOnPty, FarSideGoingAwayEndsWithTheWriteErrorAndNothingSpins)
     EXPECT_FALSE(runner.report().finished);
     EXPECT_TRUE(comm.Active());  // stranded until the owner closes
 
+    // The owner's loop waits meanwhile, as a window's would.
     const double before = processCpuSeconds();
-    QElapsedTimer idle;
-    idle.start();
-    while (idle.elapsed() < 500)
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+    QEventLoop idle;
+    QTimer::singleShot(500, &idle, &QEventLoop::quit);
+    idle.exec();
     EXPECT_LT(processCpuSeconds() - before, 0.2) << "a thread keeps spinning on the dead port";
 
     link.purgeAndClose();
