@@ -336,6 +336,20 @@ private slots:
         QVERIFY(other.Active());
     }
 
+    void whatTheSignSendsWhileIdleIsReadAndDropped()
+    {
+        WindowOnPty w;
+        w.form->OpenCommButtonClick();
+        w.pty.writeMaster("0123456789");
+        QTest::qWait(200);
+        QCOMPARE(w.form->Comm1->InQueCount(), 0);  // read by the handler
+        // Announced as more than can be read: the first empty read ends it.
+        w.form->Comm1RxChar(w.form->Comm1, 1000);
+        QVERIFY(w.script.messages.isEmpty());
+        QVERIFY(w.form->Comm1->Active());
+        w.form->CloseCommButtonClick();
+    }
+
     void aLoadSendsThePreambleAndTheFileWhileTheWindowKeepsAnswering()
     {
         // A far side slow enough for the load to take a while.

@@ -90,6 +90,11 @@ public slots:
     // Port discovery.
     void Button12Click();
     void ComboBox1Change();
+    // The port's notifications: what the sign sends is read and dropped
+    // (left for later while a transfer runs); an empty output queue means
+    // nothing to the window.
+    void Comm1RxChar(QObject *Sender, int Count);
+    void Comm1TxEmpty(QObject *Sender);
 
 signals:
     void transferRunningChanged(bool running);
@@ -105,8 +110,6 @@ private:
     void setTransferring(bool running);
     // The operation frame after its step 1; the payload comes from plan.
     void runTransfer(const TransferPlan &plan);
-    void Comm1RxChar(QObject *Sender, int Count);
-    void Comm1TxEmpty(QObject *Sender);
 
     DeviceLink m_link;
     TransferRunner m_runner;
