@@ -224,11 +224,7 @@ bool TRichViewEdit::setCurrentPictureSize(int width, int height)
 
 PicturePtr TRichViewEdit::itemPicture(int itemNo) const
 {
-    const auto &list = places();
-    if (itemNo < 0 || size_t(itemNo) >= list.size() || list[size_t(itemNo)].isText)
-        return nullptr;
-    const int id = objectIdAt(list[size_t(itemNo)].position, RVFormat::PictureObject);
-    return id >= 0 ? m_objects[size_t(id)].picture : nullptr;
+    return m_content.itemPicture(itemNo);
 }
 
 // ---------------------------------------------------------------------------
@@ -236,22 +232,8 @@ PicturePtr TRichViewEdit::itemPicture(int itemNo) const
 
 bool TRichViewEdit::itemAtPoint(QPoint documentPoint, int *itemNo, int *offset) const
 {
-    const auto &list = places();
-    if (list.empty())
-        return false;
     const int position = document()->documentLayout()->hitTest(documentPoint, Qt::FuzzyHit);
-    if (position < 0)
-        return false;
-    // The last item starting at or before the position: the position is in
-    // it or just after it (a paragraph end belongs to no item).
-    auto it = std::upper_bound(list.begin(), list.end(), position,
-                               [](int pos, const ItemPlace &place) { return pos < place.position; });
-    const int n = it == list.begin() ? 0 : int(it - list.begin()) - 1;
-    const ItemPlace &place = list[size_t(n)];
-    const int inside = std::clamp(position - place.position, 0, place.isText ? place.length : 1);
-    *itemNo = n;
-    *offset = place.isText ? inside + 1 : inside;
-    return true;
+    return position >= 0 && m_content.offsetAt(position, itemNo, offset);
 }
 
 int TRichViewEdit::horizontalScrollPosition() const
