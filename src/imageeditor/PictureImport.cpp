@@ -64,4 +64,15 @@ QImage threshold(const ScaledPicture &scaled, int threshold, bool inverted)
     return picture;
 }
 
+double litShare(const QImage &picture)
+{
+    if (picture.isNull())
+        return 0;
+    qint64 lit = 0;
+    for (int y = 0; y < picture.height(); ++y)
+        for (int x = 0; x < picture.width(); ++x)
+            lit += (picture.pixel(x, y) | 0xFF000000u) == EditorPicture::Red;
+    return double(lit) / (qint64(picture.width()) * picture.height());
+}
+
 } // namespace PictureImport

@@ -34,4 +34,7 @@ ScaledPicture scale(const QImage &image);
 // (below it with `inverted`), black elsewhere.
 QImage threshold(const ScaledPicture &scaled, int threshold, bool inverted = false);
 
+// The share of the picture's pixels that are lit (0 for the empty picture).
+double litShare(const QImage &picture);
+
 } // namespace PictureImport

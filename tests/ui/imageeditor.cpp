@@ -584,6 +584,13 @@ private slots:
         QCOMPARE(m_form->OpenPictureDlg->previewText(), u"Unknown picture file extension (.gif)"_s);
         m_form->OpenPictureDlg->showPreview(QString());
         QCOMPARE(m_form->OpenPictureDlg->previewText(), QString());
+
+        // Selecting the file in the dialog shows it.
+        m_form->OpenPictureDlg->setDirectory(m_dir.path());
+        m_form->OpenPictureDlg->show();
+        m_form->OpenPictureDlg->selectFile(path);
+        QTRY_COMPARE(m_form->OpenPictureDlg->previewText(), u"20 x 8"_s);
+        m_form->OpenPictureDlg->reject();
     }
 
     // ----- import
@@ -602,9 +609,12 @@ private slots:
         QTimer::singleShot(0, this, [] {
             auto *dialog = qobject_cast<PictureImportDialog *>(QApplication::activeModalWidget());
             QVERIFY(dialog);
+            // Mostly light: it starts inverted, the dark stripe lit.
+            QVERIFY(dialog->invertBox->isChecked());
+            QCOMPARE(redCount(dialog->result()), 4 * 8);
+            dialog->invertBox->setChecked(false);
             QCOMPARE(redCount(dialog->result()), 12 * 8);
             dialog->invertBox->setChecked(true);
-            QCOMPARE(redCount(dialog->result()), 4 * 8);
             dialog->thresholdSlider->setValue(200);
             QCOMPARE(dialog->thresholdBox->value(), 200);
             dialog->accept();

@@ -6,6 +6,7 @@
 #include <QFileInfo>
 #include <QGridLayout>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPixmap>
 #include <QScrollArea>
 #include <QVBoxLayout>
@@ -40,6 +41,15 @@ OpenPictureDialog::OpenPictureDialog(QWidget *parent) : QFileDialog(parent)
     if (auto *grid = qobject_cast<QGridLayout *>(layout()))
         grid->addWidget(pane, 0, grid->columnCount(), grid->rowCount(), 1);
     connect(this, &QFileDialog::currentChanged, this, &OpenPictureDialog::showPreview);
+    // A name typed or completed in the name field selects no entry of the
+    // list, so the field is followed too.
+    if (auto *name = findChild<QLineEdit *>(u"fileNameEdit"_s)) {
+        connect(name, &QLineEdit::textChanged, this, [this](const QString &text) {
+            const QString path = text.isEmpty() ? QString() : directory().absoluteFilePath(text);
+            if (path.isEmpty() || QFileInfo(path).isFile())
+                showPreview(path);
+        });
+    }
 }
 
 void OpenPictureDialog::showPreview(const QString &fileName)

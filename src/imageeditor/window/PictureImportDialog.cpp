@@ -71,6 +71,10 @@ PictureImportDialog::PictureImportDialog(const QImage &source, QWidget *parent)
     connect(thresholdSlider, &QSlider::valueChanged, this, &PictureImportDialog::refresh);
     connect(invertBox, &QCheckBox::toggled, this, &PictureImportDialog::refresh);
     resize(480, sizeHint().height());
+    // Drawings are mostly dark lines on a light ground; lit, that ground
+    // would swamp the sign, so such a picture starts inverted.
+    const QImage plain = PictureImport::threshold(m_scaled, PictureImport::DefaultThreshold);
+    invertBox->setChecked(PictureImport::litShare(plain) > 0.5);
     refresh();
 }
 

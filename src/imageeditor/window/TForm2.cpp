@@ -24,6 +24,7 @@
 #include <QLabel>
 #include <QMenuBar>
 #include <QMouseEvent>
+#include <QScreen>
 #include <QScrollArea>
 #include <QSpinBox>
 #include <QStatusBar>
@@ -134,8 +135,30 @@ TForm2::TForm2(TForm1 *mainWindow, QWidget *parent) : QMainWindow(parent), m_mai
     buildDialogs();
     FormCreate();
 
-    if (m_main)
+    if (m_main) {
         m_main->attachGraphicEditor(this);
+        placeBesideMainWindow();
+    }
+}
+
+void TForm2::placeBesideMainWindow()
+{
+    // Where the preview can be dragged onto the text: right of the main
+    // window, else above it, else left of it, as the screen allows.
+    const QScreen *screen = m_main->screen();
+    if (!screen)
+        return;
+    const QRect free = screen->availableGeometry();
+    const QRect main = m_main->frameGeometry();
+    const QSize size = frameGeometry().size();
+    const QList<QPoint> places{QPoint(main.right() + 1, main.top()), QPoint(main.left(), main.top() - size.height()),
+                               QPoint(main.left() - size.width(), main.top())};
+    for (const QPoint &place : places) {
+        if (free.contains(QRect(place, size))) {
+            move(place);
+            return;
+        }
+    }
 }
 
 TForm2::~TForm2() = default;

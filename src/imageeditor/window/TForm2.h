@@ -105,6 +105,7 @@ private:
     void buildColourPanel();
     void buildMenu();
     void buildDialogs();
+    void placeBesideMainWindow();
     // Sizes the preview and the work bitmap to the picture and repaints both.
     void fitToPicture();
     void showColours();

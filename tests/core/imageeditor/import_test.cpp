@@ -75,6 +75,8 @@ TEST(PictureImport, TheThresholdDecidesWhichPixelsAreLit)
     EXPECT_EQ(litCount(PictureImport::threshold(scaled, 128, true)), 64 * 8 - litCount(half));
     const QImage inverted = PictureImport::threshold(scaled, 128, true);
     EXPECT_EQ(pixel(inverted, 0, 0), Red);
+    EXPECT_DOUBLE_EQ(PictureImport::litShare(half), 0.5);
+    EXPECT_DOUBLE_EQ(PictureImport::litShare(QImage()), 0.0);
 }
 
 TEST(PictureImport, TransparentPartsAreDark)
