@@ -97,24 +97,6 @@ TEST(Painting, TheRightAndBottomBordersChangeNoPixelButMarkTheModifiedFlag)
     }
 }
 
-TEST(Painting, ARightButtonDragErasesARowInTheBackgroundColour)
-{
-    PictureEditor editor = editorOfWidth(5);
-    editor.press(Qt::LeftButton, QPoint(1, 33));
-    for (int x = 1; x < 40; x += 3)
-        editor.move(QPoint(x, 33));
-    editor.release();
-    ASSERT_EQ(redPixels(editor.picture()).size(), 5);
-
-    editor.press(Qt::RightButton, QPoint(39, 36));
-    for (int x = 39; x >= 0; x -= 5)
-        editor.move(QPoint(x, 36));
-    editor.release();
-    EXPECT_TRUE(redPixels(editor.picture()).isEmpty());
-    EXPECT_FALSE(editor.isDrawing());
-    EXPECT_EQ(editor.pressedButton(), Qt::NoButton);
-}
-
 TEST(Painting, MovesPaintOnlyWhileAButtonIsHeld)
 {
     PictureEditor editor = editorOfWidth(5);
@@ -123,16 +105,6 @@ TEST(Painting, MovesPaintOnlyWhileAButtonIsHeld)
     editor.release();
     editor.move(QPoint(12, 4));
     EXPECT_EQ(redPixels(editor.picture()), QList<QPoint>{QPoint(0, 0)});
-}
-
-TEST(Painting, TheMiddleButtonPaintsNothingAndModifiesNothing)
-{
-    PictureEditor editor = editorOfWidth(5);
-    const QImage before = editor.picture();
-    EXPECT_EQ(editor.press(Qt::MiddleButton, QPoint(13, 20)), std::nullopt);
-    editor.move(QPoint(20, 20));
-    EXPECT_EQ(editor.picture(), before);
-    EXPECT_FALSE(editor.isModified());
 }
 
 TEST(ColourChoice, RightClickOnRedMakesRedTheBackgroundAndANewPictureRed)
@@ -151,15 +123,6 @@ TEST(ColourChoice, RightClickOnRedMakesRedTheBackgroundAndANewPictureRed)
     editor.chooseColour(Qt::LeftButton, Black);
     editor.press(Qt::LeftButton, QPoint(1, 1));
     EXPECT_EQ(pixel(editor.picture(), 0, 0), Black);
-}
-
-TEST(NewPicture, WidthOneHasANineBySixtyFiveWorkBitmapAndOneColumn)
-{
-    PictureEditor editor = editorOfWidth(1);
-    EXPECT_EQ(editor.picture().size(), QSize(1, 8));
-    EXPECT_EQ(WorkBitmap::render(editor.picture()).size(), QSize(9, 65));
-    // Stored at 4 bits a pixel: a 16-entry table.
-    EXPECT_EQ(editor.picture().colorCount(), 16);
 }
 
 TEST(WorkBitmapRendering, APartIsTheSameAsTheSameRectOfTheWhole)

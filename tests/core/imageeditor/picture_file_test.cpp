@@ -137,19 +137,6 @@ TEST_F(PictureFiles, AFileThatCannotBeCreatedIsReportedAndAnOldFileStays)
         EXPECT_EQ(bytesOf(u"old.bmp"_s), QByteArray("old bytes"));
 }
 
-TEST_F(PictureFiles, A20By8BitmapOpensAs20ColumnsAtFourBits)
-{
-    QImage image(20, 8, QImage::Format_RGB32);
-    image.fill(Black);
-    image.setPixel(19, 7, Red);
-    put(u"w20.bmp"_s, BitmapFile::encode(image));
-    const QImage picture = opened(u"w20.bmp"_s);
-    EXPECT_EQ(picture.size(), QSize(20, 8));
-    EXPECT_EQ(picture.colorCount(), 16);
-    EXPECT_EQ(pixel(picture, 19, 7), Red);
-    EXPECT_EQ(pixel(picture, 0, 0), Black);
-}
-
 TEST_F(PictureFiles, RowsAreCutOrAddedToEight)
 {
     // Ten rows, the n-th lit in column n: the top eight are kept.
@@ -195,17 +182,6 @@ TEST_F(PictureFiles, A24BitBitmapIsMappedToTheSixteenColoursWithRedAndBlackUncha
     EXPECT_EQ(pixel(picture, 4, 0), qRgb(192, 192, 192));
     EXPECT_EQ(pixel(picture, 5, 0), Black);
     EXPECT_EQ(pixel(picture, 0, 1), Black);
-}
-
-TEST_F(PictureFiles, ABitmap2000WideKeepsAllItsColumns)
-{
-    QImage image(2000, 8, QImage::Format_RGB32);
-    image.fill(Black);
-    image.setPixel(1999, 3, Red);
-    put(u"wide.bmp"_s, BitmapFile::encode(image));
-    const QImage picture = opened(u"wide.bmp"_s);
-    EXPECT_EQ(picture.width(), 2000);
-    EXPECT_EQ(pixel(picture, 1999, 3), Red);
 }
 
 TEST_F(PictureFiles, PicturesOfOtherKindsOpenAsTheEmptyPicture)
