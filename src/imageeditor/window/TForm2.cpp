@@ -471,53 +471,52 @@ bool TForm2::SavePictureAs()
     return true;
 }
 
-void TForm2::OpenPicture()
+std::optional<QImage> TForm2::askForPicture(QFileDialog &dialog, PictureReader read, QString *chosen)
 {
     if (!QuerySavePicture())
-        return;
-    const QString chosen = Dialogs::runFileDialog(*OpenPictureDlg);
-    if (chosen.isEmpty())
-        return;
+        return std::nullopt;
+    *chosen = Dialogs::runFileDialog(dialog);
+    if (chosen->isEmpty())
+        return std::nullopt;
     QImage image;
     QString error;
     // A file that cannot be read changes nothing, its name included.
-    if (!PictureFile::read(chosen, &image, &error)) {
+    if (!read(*chosen, &image, &error)) {
         ApplicationErrors::show(error, this);
-        return;
+        return std::nullopt;
     }
-    m_fileName = chosen;
+    return image;
+}
+
+void TForm2::takePicture(const QImage &image, const QString &fileName, bool modified)
+{
+    m_fileName = fileName;
     m_editor.setPicture(image);
-    m_editor.setModified(false);
+    m_editor.setModified(modified);
     WidthTextEdit->setValue(std::clamp(m_editor.width(), 1, MaxSpinWidth));
     fitToPicture();
     showModified();
     setCaptionFor(m_fileName);
 }
 
+void TForm2::OpenPicture()
+{
+    QString chosen;
+    if (const std::optional<QImage> image = askForPicture(*OpenPictureDlg, &PictureFile::read, &chosen))
+        takePicture(*image, chosen, false);
+}
+
 void TForm2::ImportPicture()
 {
-    if (!QuerySavePicture())
+    QString chosen;
+    const std::optional<QImage> image = askForPicture(*ImportPictureDlg, &PictureImport::read, &chosen);
+    if (!image)
         return;
-    const QString chosen = Dialogs::runFileDialog(*ImportPictureDlg);
-    if (chosen.isEmpty())
-        return;
-    QImage image;
-    QString error;
-    if (!PictureImport::read(chosen, &image, &error)) {
-        ApplicationErrors::show(error, this);
-        return;
-    }
-    PictureImportDialog dialog(image, this);
+    PictureImportDialog dialog(*image, this);
     if (dialog.exec() != QDialog::Accepted || dialog.result().isNull())
         return;
     // The imported picture is new work: unnamed, and not saved anywhere yet.
-    m_fileName.clear();
-    setCaptionFor(m_fileName);
-    m_editor.setPicture(dialog.result());
-    m_editor.setModified(true);
-    WidthTextEdit->setValue(std::clamp(m_editor.width(), 1, MaxSpinWidth));
-    fitToPicture();
-    showModified();
+    takePicture(dialog.result(), QString(), true);
 }
 
 // ---------------------------------------------------------------------------

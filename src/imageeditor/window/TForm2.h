@@ -21,6 +21,8 @@
 #include <QMainWindow>
 #include <QPointer>
 
+#include <optional>
+
 class OpenPictureDialog;
 class QFileDialog;
 class QFrame;
@@ -112,6 +114,12 @@ private:
     void showModified();
     void setCaptionFor(const QString &fileName);
     void repaintCell(const QRect &workRect);
+    // The save prompt, a file dialog and the file read with `read`; nothing
+    // when refused, cancelled or unreadable (the operator has been told).
+    using PictureReader = bool (*)(const QString &fileName, QImage *image, QString *error);
+    std::optional<QImage> askForPicture(QFileDialog &dialog, PictureReader read, QString *chosen);
+    // Makes `image` the picture, under `fileName` (empty: unnamed).
+    void takePicture(const QImage &image, const QString &fileName, bool modified);
 
     QPointer<TForm1> m_main;
     PictureEditor m_editor;
