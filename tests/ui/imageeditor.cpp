@@ -230,6 +230,8 @@ private slots:
         QCOMPARE(m_form->statusText(0), u"Modified"_s);
         QVERIFY(m_form->model().isModified());
         QCOMPARE(pixel(m_form->PreviewImage->picture(), 1, 2), Red);
+        // (without the keyboard's mark, which a click puts there)
+        m_form->WorkImage->clearFocus();
         const QImage shown = m_form->WorkImage->grab().toImage();
         QCOMPARE(pixel(shown, 12, 20), Red);
         QCOMPARE(pixel(shown, 16, 20), WorkBitmap::GridColour);
@@ -284,6 +286,41 @@ private slots:
         QCOMPARE(redCount(m_form->model().picture()), 0);
         QVERIFY(!m_form->model().isModified());
         QCOMPARE(m_form->statusText(0), QString());
+    }
+
+    void theKeyboardMovesAMarkedSquareAndPaintsIt()
+    {
+        showEditor();
+        WorkBitmapView *work = m_form->WorkImage;
+        work->setFocus();
+        QTest::keyClick(work, Qt::Key_Right);
+        QTest::keyClick(work, Qt::Key_Right);
+        QTest::keyClick(work, Qt::Key_Down);
+        QCOMPARE(work->keyboardCell(), QPoint(2, 1));
+        QTest::keyClick(work, Qt::Key_Space);
+        QCOMPARE(pixel(m_form->model().picture(), 2, 1), Red);
+        QCOMPARE(m_form->statusText(0), u"Modified"_s);
+        QVERIFY(!m_form->model().isDrawing());
+        QTest::keyClick(work, Qt::Key_Delete);
+        QCOMPARE(pixel(m_form->model().picture(), 2, 1), Black);
+        // The square stays on the picture.
+        QTest::keyClick(work, Qt::Key_End);
+        QTest::keyClick(work, Qt::Key_Right);
+        for (int i = 0; i < 9; ++i)
+            QTest::keyClick(work, Qt::Key_Down);
+        QCOMPARE(work->keyboardCell(), QPoint(7, 7));
+        QTest::keyClick(work, Qt::Key_Space);
+        QCOMPARE(pixel(m_form->model().picture(), 7, 7), Red);
+        QTest::keyClick(work, Qt::Key_Home);
+        QCOMPARE(work->keyboardCell(), QPoint(0, 7));
+        // A click moves it where the mouse painted.
+        paint(Qt::LeftButton, QPoint(43, 20));
+        QCOMPARE(work->keyboardCell(), QPoint(5, 2));
+        // A narrower new picture pulls it back inside.
+        m_form->WidthTextEdit->setValue(3);
+        m_script->answer(QMessageBox::No);
+        m_form->btnNewClick();
+        QCOMPARE(work->keyboardCell(), QPoint(2, 2));
     }
 
     void rightClickOnTheRedSquareThenNewGivesARedPicture()
