@@ -169,6 +169,12 @@ private slots:
         QCOMPARE(m_form->BackColor->palette().color(QPalette::Window), QColor(Qt::black));
         QCOMPARE(m_form->WorkImage->size(), QSize(65, 65));
         QCOMPARE(m_form->PreviewImage->size(), QSize(16, 16));
+
+        // Showing it again keeps a width the operator gave it.
+        m_form->resize(700, m_form->height());
+        m_form->hide();
+        showEditor();
+        QCOMPARE(m_form->width(), 700);
     }
 
     void menusShortcutsAndCommands()

@@ -133,6 +133,8 @@ TForm2::TForm2(TForm1 *mainWindow, QWidget *parent) : QMainWindow(parent), m_mai
 
     buildMenu();
     buildDialogs();
+    setMinimumWidth(ClientWidth);
+    resize(ClientWidth, ClientHeight + menuBar()->sizeHint().height());
     FormCreate();
 
     if (m_main) {
@@ -294,12 +296,10 @@ QString TForm2::statusText(int panel) const
 
 void TForm2::FormCreate()
 {
+    // The height only: a width the operator gave the window stays.
     ScrollBox2->setFixedHeight(PreviewHeight);
     ScrollBox1->setFixedHeight(WorkAreaHeight);
-    const int menuHeight = menuBar()->sizeHint().height();
-    setFixedHeight(ClientHeight + menuHeight);
-    resize(ClientWidth, ClientHeight + menuHeight);
-    setMinimumWidth(ClientWidth);
+    setFixedHeight(ClientHeight + menuBar()->sizeHint().height());
     m_editor.setDrawingColour(EditorPicture::Red);
     m_editor.setBackgroundColour(EditorPicture::Black);
     m_editor.release();
