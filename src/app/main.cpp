@@ -14,6 +14,7 @@
 #include "TForm1.h"
 #include "imageeditor/window/TForm2.h"
 
+#include "OraveltVersion.h"
 #include "document/ClassRegistry.h"
 
 #include <QApplication>
@@ -25,7 +26,7 @@ int main(int argc, char *argv[])
 
     OraveltApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("oravelt"));
-    QApplication::setApplicationVersion(QStringLiteral(ORAVELT_VERSION));
+    QApplication::setApplicationVersion(OraveltVersion::number());
     QApplication::setDesktopFileName(QStringLiteral("oravelt"));
 
     TForm1 form1;
