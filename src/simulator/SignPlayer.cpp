@@ -390,6 +390,8 @@ SignPlayer::Position SignPlayer::positionAt(qint64 time)
     position.pass = moment.plan->pass;
     position.scene = moment.scene;
     position.offset = scene.offset;
+    position.start = moment.passStart + planned.start;
+    position.end = position.start + planned.duration;
     switch (scene.kind) {
     case Scene::Kind::Output:
     case Scene::Kind::Clear: {

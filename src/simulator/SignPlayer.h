@@ -63,6 +63,8 @@ public:
         int scene = -1;           // -1 when the program shows nothing
         qsizetype offset = -1;    // of the program element in the file
         QString description;      // "Режим вывода: Сдвигом влево"
+        qint64 start = 0;         // of the scene, in the player's time
+        qint64 end = 0;
     };
     Position positionAt(qint64 time);
 
