@@ -28,16 +28,17 @@ QByteArray readFile(const QString &path)
 }
 
 // Decoding and encoding again gives the check's program and listing.
-void expectRoundTrip(const SourceDocument &document)
+QByteArray expectRoundTrip(const SourceDocument &document, const QString &pressure = u"17"_s)
 {
-    const CheckResult result = Compiler::compile(document, u"17"_s, u"300"_s);
-    ASSERT_TRUE(result.succeeded());
+    const CheckResult result = Compiler::compile(document, pressure, u"300"_s);
+    EXPECT_TRUE(result.succeeded());
     const CompiledProgram program = decoded(result.program);
-    EXPECT_EQ(program.pressure, 17);
+    EXPECT_EQ(program.pressure, quint8(pressure.toInt()));
     EXPECT_EQ(program.humidity, 44);
     const ProgramWriter again = encodeProgram(program);
     EXPECT_EQ(again.program(), result.program);
     EXPECT_EQ(again.listing(), result.listing);
+    return result.program;
 }
 
 std::vector<const ContentElement *> contentOfKind(const CompiledProgram &program, CK kind)
@@ -110,15 +111,26 @@ TEST(Decoder, BytesMeanByTheirLevel)
 
 TEST(Decoder, TheExamplesComeBackWhole)
 {
+    // Their programs also seed the decoder's fuzzer (fuzz/program-seeds),
+    // made again with ORAVELT_REGENERATE_EXAMPLES=1.
     ClassRegistry::registerStandardClasses();
+    const bool regenerate = qEnvironmentVariableIntValue("ORAVELT_REGENERATE_EXAMPLES") != 0;
     const QString directory = QStringLiteral(ORAVELT_SOURCE_DIR "/examples/");
+    const QString seeds = QStringLiteral(ORAVELT_SOURCE_DIR "/fuzz/program-seeds/");
     const QStringList files = QDir(directory).entryList({u"*.abc"_s}, QDir::Files);
     ASSERT_GE(files.size(), 4);
     for (const QString &name : files) {
         SCOPED_TRACE(name.toStdString());
         SourceDocument document;
         ASSERT_TRUE(ReadSourceFile(directory + name, document));
-        expectRoundTrip(document);
+        const QByteArray program = expectRoundTrip(document, u"0"_s);
+        const QString seed = seeds + name.chopped(4) + u".dat"_s;
+        if (regenerate) {
+            QFile file(seed);
+            ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+            file.write(program);
+        }
+        EXPECT_EQ(readFile(seed), program) << "regenerate the fuzzer's seeds with ORAVELT_REGENERATE_EXAMPLES=1";
     }
 }
 
