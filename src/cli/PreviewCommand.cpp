@@ -30,6 +30,11 @@ constexpr double MaxSeconds = 3600;
 // What a preview of a program that shows nothing lasts.
 constexpr qint64 EmptyPreviewMilliseconds = 2000;
 
+void report(const QString &text)
+{
+    printError(u"oravelt-cli preview: "_s + text);
+}
+
 void warnAboutFonts(const SignFonts &fonts)
 {
     for (const SignFontProblem &problem : fonts.problems) {
@@ -37,7 +42,7 @@ void warnAboutFonts(const SignFonts &fonts)
                            .arg(problem.fontName, problem.path, problem.reason, problem.package);
         text += problem.standIn.isEmpty() ? u"Its text is shown as boxes."_s
                                           : u"Its text is shown in \"%1\"."_s.arg(problem.standIn);
-        printError(text);
+        report(text);
     }
 }
 
@@ -87,28 +92,28 @@ int runPreview(const QStringList &arguments)
     bool ok = false;
     const int columns = parser.value(width).toInt(&ok);
     if (!ok || columns < SignPlayer::MinWidth || columns > SignPlayer::MaxWidth) {
-        printError(u"--width wants a number of columns from 8 to 1024, not \"%1\""_s.arg(parser.value(width)));
+        report(u"--width wants a number of columns from 8 to 1024, not \"%1\""_s.arg(parser.value(width)));
         return CliUsage;
     }
     if (parser.isSet(gif) && parser.isSet(png)) {
-        printError(u"give --gif or --png-frames, not both"_s);
+        report(u"give --gif or --png-frames, not both"_s);
         return CliUsage;
     }
     const int framesPerSecond = parser.value(fps).toInt(&ok);
     if (!ok || framesPerSecond < 1 || framesPerSecond > 50) {
-        printError(u"--fps wants a number from 1 to 50, not \"%1\""_s.arg(parser.value(fps)));
+        report(u"--fps wants a number from 1 to 50, not \"%1\""_s.arg(parser.value(fps)));
         return CliUsage;
     }
     const int ledPitch = parser.value(pitch).toInt(&ok);
     if (!ok || ledPitch < LedPainter::MinPitch || ledPitch > LedPainter::MaxPitch) {
-        printError(u"--pitch wants a number of pixels from 2 to 32, not \"%1\""_s.arg(parser.value(pitch)));
+        report(u"--pitch wants a number of pixels from 2 to 32, not \"%1\""_s.arg(parser.value(pitch)));
         return CliUsage;
     }
     double wanted = 0;
     if (parser.isSet(length)) {
         wanted = parser.value(length).toDouble(&ok);
         if (!ok || !(wanted > 0) || wanted > MaxSeconds) {
-            printError(u"--seconds wants a time above 0 and up to 3600, not \"%1\""_s.arg(parser.value(length)));
+            report(u"--seconds wants a time above 0 and up to 3600, not \"%1\""_s.arg(parser.value(length)));
             return CliUsage;
         }
     }
@@ -116,7 +121,7 @@ int runPreview(const QStringList &arguments)
     if (parser.isSet(at)) {
         clock = QDateTime::fromString(parser.value(at), u"yyyy-MM-dd HH:mm:ss"_s);
         if (!clock.isValid()) {
-            printError(u"--at wants a moment like \"2011-12-31 23:59:59\", not \"%1\""_s.arg(parser.value(at)));
+            report(u"--at wants a moment like \"2011-12-31 23:59:59\", not \"%1\""_s.arg(parser.value(at)));
             return CliUsage;
         }
     }
@@ -124,17 +129,17 @@ int runPreview(const QStringList &arguments)
     const QString path = parser.positionalArguments().at(0);
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
-        printError(u"%1: %2"_s.arg(path, file.errorString()));
+        report(u"%1: %2"_s.arg(path, file.errorString()));
         return CliUsage;
     }
     if (file.size() > MaxProgramBytes) {
-        printError(u"%1: %2 bytes is too large for a compiled program"_s.arg(path).arg(file.size()));
+        report(u"%1: %2 bytes is too large for a compiled program"_s.arg(path).arg(file.size()));
         return CliUsage;
     }
     ProgramError error;
     const std::optional<CompiledProgram> program = decodeProgram(file.readAll(), &error);
     if (!program) {
-        printError(u"%1: not a compiled program: %2"_s.arg(path, error.toString()));
+        report(u"%1: not a compiled program: %2"_s.arg(path, error.toString()));
         return CliUsage;
     }
 
@@ -160,11 +165,11 @@ int runPreview(const QStringList &arguments)
     const QString target = parser.isSet(gif) ? parser.value(gif) : parser.value(png);
     if (parser.isSet(gif)) {
         if (!animation.open(target, painter.imageSize(columns), LedPainter::palette(), &failure)) {
-            printError(u"%1: %2"_s.arg(target, failure));
+            report(u"%1: %2"_s.arg(target, failure));
             return CliUsage;
         }
     } else if (!QDir().mkpath(target)) {
-        printError(u"%1: the folder cannot be made"_s.arg(target));
+        report(u"%1: the folder cannot be made"_s.arg(target));
         return CliUsage;
     }
     const int digits = std::max(5, int(QString::number(frameCount).size()));
@@ -176,19 +181,19 @@ int runPreview(const QStringList &arguments)
             // Delays in hundredths, rounded so that they add up to the time.
             const int delay = int((k + 1) * 100 / framesPerSecond - k * 100 / framesPerSecond);
             if (!animation.addFrame(image, delay, &failure)) {
-                printError(u"%1: %2"_s.arg(target, failure));
+                report(u"%1: %2"_s.arg(target, failure));
                 return CliUsage;
             }
         } else {
             const QString name = QDir(target).filePath(u"frame-%1.png"_s.arg(k + 1, digits, 10, QChar(u'0')));
             if (!image.save(name, "PNG")) {
-                printError(u"%1: the frame cannot be written"_s.arg(name));
+                report(u"%1: the frame cannot be written"_s.arg(name));
                 return CliUsage;
             }
         }
     }
     if (parser.isSet(gif) && !animation.close(&failure)) {
-        printError(u"%1: %2"_s.arg(target, failure));
+        report(u"%1: %2"_s.arg(target, failure));
         return CliUsage;
     }
     out << u"Wrote "_s << target << u": "_s << frameCount << u" frames, "_s << seconds(total) << u" s at "_s

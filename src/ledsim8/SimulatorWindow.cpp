@@ -6,6 +6,7 @@
 
 #include <QComboBox>
 #include <QDateTime>
+#include <QDir>
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -156,9 +157,9 @@ void SimulatorWindow::programChanged()
     QString message;
     switch (m_watcher.state()) {
     case ProgramWatcher::State::Missing:
-        message = u"Программы ещё нет: файла «%1» нет рядом с редактором.\n"
+        message = u"Программы ещё нет: файла «%1» нет в папке %2.\n"
                   u"Выполните проверку исходного текста в редакторе (F9) — симулятор сразу покажет результат."_s
-                      .arg(name);
+                      .arg(name, QDir::toNativeSeparators(QFileInfo(m_watcher.path()).absolutePath()));
         break;
     case ProgramWatcher::State::Unreadable:
         message = u"Файл «%1» не читается: %2."_s.arg(name, m_watcher.readError());
