@@ -7,12 +7,14 @@
 #include <QComboBox>
 #include <QDateTime>
 #include <QDir>
+#include <QEvent>
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLocale>
 #include <QPushButton>
 #include <QScrollArea>
+#include <QScrollBar>
 #include <QShortcut>
 #include <QSpinBox>
 #include <QStyle>
@@ -46,6 +48,9 @@ SimulatorWindow::SimulatorWindow(const QString &programPath, QWidget *parent)
     m_scroll->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     m_scroll->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
     m_scroll->setStyleSheet(u"QScrollArea { background: #141416; }"_s);
+    // The LEDs take what height their size needs, with the scroll bar of a
+    // sign too wide for the window below them.
+    m_view->installEventFilter(this);
 
     m_warning = new QLabel;
     m_warning->setObjectName(u"fontWarning"_s);
@@ -115,6 +120,7 @@ SimulatorWindow::SimulatorWindow(const QString &programPath, QWidget *parent)
     connect(m_step, &QPushButton::clicked, this, &SimulatorWindow::step);
     connect(m_width, &QSpinBox::valueChanged, this, [this](int columns) {
         m_view->setColumns(columns);
+        m_scroll->horizontalScrollBar()->setValue(0);
         if (m_player)
             m_player->setWidth(columns);
         restart();
@@ -137,6 +143,16 @@ SimulatorWindow::SimulatorWindow(const QString &programPath, QWidget *parent)
 }
 
 SimulatorWindow::~SimulatorWindow() = default;
+
+bool SimulatorWindow::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == m_view && event->type() == QEvent::Resize) {
+        const QScrollBar *bar = m_scroll->horizontalScrollBar();
+        const bool scrolls = m_view->minimumSizeHint().width() > m_scroll->viewport()->width() + 1;
+        m_scroll->setFixedHeight(m_view->height() + (scrolls ? bar->sizeHint().height() : 0));
+    }
+    return QWidget::eventFilter(watched, event);
+}
 
 QString SimulatorWindow::fontWarning() const
 {

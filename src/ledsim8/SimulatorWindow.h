@@ -40,6 +40,9 @@ public:
     bool isPlaying() const { return m_playing; }
     LedMatrixView *matrix() const { return m_view; }
 
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
 private:
     void programChanged();
     void setPlaying(bool playing);
