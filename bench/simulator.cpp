@@ -1,7 +1,8 @@
 // The simulator: decoding the largest program the sign takes (540 672 bytes;
 // aim under 10 ms), and drawing frames of a 1024-column sign (aim: 60 frames
 // a second in under 5 % of one core). "core_%_at_60fps" is the share of one
-// core that 60 frames a second take.
+// core, in per cent, that 60 frames a second take (the library prints it with
+// a unit "s", being the inverse of a rate).
 
 #include "simulator/LedPainter.h"
 #include "simulator/ProgramDecoder.h"
