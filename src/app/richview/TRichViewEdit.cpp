@@ -551,12 +551,19 @@ bool TRichViewEdit::insertControl(QComboBox *control, const QString &name, int v
                             | (f.strikeOut() ? TFontInfo::fsStrikeOut : 0));
         data.Font = font;
     }
-    SourceItem item = SourceItem::controlItem(std::move(data));
+    control->hide();
+    control->deleteLater();
+    return insertMarker(std::move(data), name, vAlign);
+}
+
+bool TRichViewEdit::insertMarker(EmbeddedControl control, const QString &name, int vAlign)
+{
+    if (!control.markerKind())
+        return false;
+    SourceItem item = SourceItem::controlItem(std::move(control));
     item.name = CodePage::toWindows1251(name);
     item.vAlign = vAlign;
     const int id = addObject(std::move(item));
-    control->hide();
-    control->deleteLater();
 
     QTextCursor c = textCursor();
     c.insertText(QString(QChar(ObjectChar)), objectFormat(RVFormat::MarkerObject, id));
