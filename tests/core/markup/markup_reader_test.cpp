@@ -264,6 +264,8 @@ TEST_F(MarkupReaderTest, EveryFaultIsReportedWhereItIs)
     };
     const Case cases[] = {
         {"{effekt: 1}", {1, 2}, u"unknown kind \"effekt\"; braces start with one of effect, clear, pause"_s},
+        {"Привет {x}", {1, 9}, u"unknown kind \"x\""_s},
+        {"{ Effect Слева}", {1, 9}, u"a colon is missing after \"effect\": write {effect: Слева}"_s},
         {"ab\n{effect: Слвеа}", {2, 10}, u"effect has no entry \"Слвеа\"; its entries are \"Слева\", \"Справа\""_s},
         {"{pause: 3}{pause: x}", {1, 19}, u"\"0,1 сек.\", \"0,3 сек.\""_s},
         {"{clear: 29}", {1, 9}, u"clear number 29 is out of range: the numbers go from 0 to 28"_s},
