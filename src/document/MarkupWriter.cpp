@@ -19,20 +19,12 @@ QString colourText(TColor colour)
     return u"#"_s + QString::number(Colour::toRgb(colour) & 0xFFFFFFu, 16).toUpper().rightJustified(6, u'0');
 }
 
-// What other item kinds are called in a comment.
-QString kindDescription(const SourceItem &item)
+// The comment for an item of a kind markup has no form for.
+QString otherItem(const SourceItem &item)
 {
-    if (item.isControl())
-        return u"an embedded %1 control"_s.arg(item.control ? QString::fromLatin1(item.control->className) : u"?"_s);
-    switch (item.styleNo) {
-    case ItemStyle::Break: return u"a horizontal line"_s;
-    case ItemStyle::Hotspot: return u"a hotspot"_s;
-    case ItemStyle::Bullet: return u"a bullet"_s;
-    case ItemStyle::HotPicture: return u"a hot picture"_s;
-    case ItemStyle::ListMarker: return u"a list marker"_s;
-    case ItemStyle::Table: return u"a table"_s;
-    default: return u"an item of kind %1"_s.arg(item.styleNo);
-    }
+    if (item.isControl() && item.control)
+        return u"an embedded %1 control is left out"_s.arg(QString::fromLatin1(item.control->className));
+    return u"an item of the kind \"%1\" is left out"_s.arg(itemKindName(item));
 }
 
 // Comments hold one line: control characters of quoted text become blanks.
@@ -94,7 +86,7 @@ WrittenMarkup Writer::write()
         else if (item.isTab())
             writeTab(i);
         else
-            leaveOut(i, kindDescription(item) + u" is left out"_s);
+            leaveOut(i, otherItem(item));
     }
     if (m_document.itemCount() > 0)
         writeLineEnd();

@@ -105,7 +105,7 @@ TEST(MarkupWriter, WhatMarkupCannotHoldIsLeftOutWithAWarningAndAComment)
     const WrittenMarkup markup = writeMarkup(b.build(), u"m"_s);
     EXPECT_EQ(text(markup),
               u"# item 2: text in a colour the sign does not show (#008000 on none) is left out: \"green\"\n"
-              "# item 3: a horizontal line is left out\n"
+              "# item 3: an item of the kind \"line\" is left out\n"
               "{effect: Слева}ok\n"
               "# item 4: 2 control characters of the text are left out\n"
               "# item 5: an embedded TImage control is left out\n"
