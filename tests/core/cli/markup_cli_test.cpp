@@ -101,10 +101,6 @@ TEST_F(MarkupCliTest, ComposeRefusesWhatItCannotRun)
     const QString source = markup("A\n");
     EXPECT_EQ(runCli({u"compose"_s, source}).status, 2) << "-o is needed";
     EXPECT_EQ(runCli({u"compose"_s, source, u"-o"_s, path(u"m.abc"_s), u"--pressure"_s, u"1"_s}).status, 2);
-    EXPECT_EQ(runCli({u"compose"_s, source, u"-o"_s, path(u"m.abc"_s), u"--check"_s, m_dir.path(), u"--pressure"_s,
-                      u"1"_s})
-                  .status,
-              2);
     const CliRun missing = runCli({u"compose"_s, path(u"none.txt"_s), u"-o"_s, path(u"m.abc"_s)});
     EXPECT_EQ(missing.status, 2);
     EXPECT_TRUE(missing.err.contains("none.txt")) << missing.err.constData();

@@ -38,14 +38,3 @@ TEST(StyleConversion, BackToRedFindsStyleZeroAndKeepsRedOnRed)
     EXPECT_EQ(applySignColour(tables, 0, SignColour::RedOnDark), 0) << "already red: no change, no entry";
     EXPECT_EQ(tables.TextStyles.size(), 4u);
 }
-
-TEST(StyleConversion, ConvertOnlySaysWhatToAdd)
-{
-    const TRVStyle tables = TRVStyle::newDocument();
-    const Result result = convert(tables, 0, BackColour, Colour::Red);
-    EXPECT_EQ(result.styleNo, 1);
-    ASSERT_TRUE(result.added);
-    EXPECT_EQ(result.added->BackColor, Colour::Red);
-    EXPECT_EQ(result.added->StyleName, tables.TextStyles[0].StyleName) << "the name is copied, not compared";
-    EXPECT_EQ(convert(tables, 0, 99, Colour::Red).styleNo, 0) << "an unknown code changes nothing";
-}

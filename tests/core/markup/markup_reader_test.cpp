@@ -7,8 +7,8 @@
 
 #include "compiler/Compiler.h"
 #include "document/BitmapFile.h"
-#include "document/MarkerStream.h"
 #include "document/MarkupReader.h"
+#include "document/StyleConversion.h"
 
 #include <QDir>
 #include <QFile>
@@ -98,35 +98,16 @@ TEST_F(MarkupReaderTest, EveryEntryOfEveryKindByNameAndByNumber)
     }
 }
 
-TEST_F(MarkupReaderTest, AMarkerIsTheMarkerThePanelMakes)
+TEST_F(MarkupReaderTest, NamesIgnoreCaseAndBlanksAndANameIsWhatTheSignShows)
 {
-    const ComposedMessage message = read("{clear: *Негатив}");
-    ASSERT_EQ(message.document.itemCount(), 1);
-    EXPECT_EQ(EncodeMarkerControl(*message.document.item(0).control),
-              EncodeMarkerControl(makeMarker(MarkerKind::EffectClear, 23)));
-    EXPECT_EQ(message.document.item(0).control->Text, u"О.*Негатив"_s);
-    EXPECT_EQ(message.document.item(0).control->DropDownCount, 29);
-}
-
-TEST_F(MarkupReaderTest, NamesIgnoreCaseAndSurroundingBlanks)
-{
-    const ComposedMessage message =
-        read("{ EFFECT :  сдвигом ВЛЕВО  }{Info:время в формате ЧЧ:ММ:СС}{font:\tвысокий 6X8 }{Pause: 0,1 СЕК.}");
-    ASSERT_EQ(message.document.itemCount(), 4);
+    const ComposedMessage message = read("{ EFFECT :  сдвигом ВЛЕВО  }{Info:время в формате ЧЧ:ММ:СС}"
+                                         "{font:\tвысокий 6X8 }{speed: 5}{speed: 0}");
+    ASSERT_EQ(message.document.itemCount(), 5);
     EXPECT_EQ(indexOf(message.document.item(0)), 3);
     EXPECT_EQ(indexOf(message.document.item(1)), 1) << "the value runs past the colons of the entry";
     EXPECT_EQ(indexOf(message.document.item(2)), 1);
-    EXPECT_EQ(indexOf(message.document.item(3)), 0);
-}
-
-TEST_F(MarkupReaderTest, ASpeedIsWhatTheSignShows)
-{
-    const ComposedMessage message = read("{speed: 5}{speed: 20}{speed: 1}{speed: 0}");
-    ASSERT_EQ(message.document.itemCount(), 4);
-    EXPECT_EQ(indexOf(message.document.item(0)), 4);
-    EXPECT_EQ(indexOf(message.document.item(1)), 19);
-    EXPECT_EQ(indexOf(message.document.item(2)), 0);
-    EXPECT_EQ(indexOf(message.document.item(3)), 0) << "0 names no speed, so it is entry number 0";
+    EXPECT_EQ(indexOf(message.document.item(3)), 4) << "speed 5, not entry number 5";
+    EXPECT_EQ(indexOf(message.document.item(4)), 0) << "0 names no speed, so it is entry number 0";
 }
 
 // ---------------------------------------------------------------------------
@@ -155,28 +136,20 @@ TEST_F(MarkupReaderTest, ALineIsAParagraphOfRuns)
     EXPECT_EQ(message.itemPositions, expected);
 }
 
-TEST_F(MarkupReaderTest, LineEndsByteOrderMarkAndTheLastLine)
+TEST_F(MarkupReaderTest, CommentsEscapesAndLineEnds)
 {
     EXPECT_EQ(read("").document.itemCount(), 0);
     EXPECT_EQ(read("\n").document.itemCount(), 1);
-    const ComposedMessage message = read("\xEF\xBB\xBF" "A\r\nB");
-    ASSERT_EQ(message.document.itemCount(), 2);
-    EXPECT_EQ(message.document.item(0).text, QByteArray("A"));
-    EXPECT_EQ(message.document.item(1).text, QByteArray("B"));
-    EXPECT_EQ(message.document.item(1).options, 0);
-    EXPECT_EQ(message.itemPositions[0], (MarkupPosition{1, 1})) << "the byte order mark is no column";
-}
-
-TEST_F(MarkupReaderTest, CommentsAndEscapes)
-{
-    const ComposedMessage message = read("# a comment, not a paragraph\n"
+    const ComposedMessage message = read("\xEF\xBB\xBF# a comment, not a paragraph\r\n"
                                          "{{a}} {#}1 # no comment {{}}\n"
                                          "{#}2\n"
                                          " # blank first\n"
-                                         "#");
+                                         "#\n"
+                                         "last");
     const SourceDocument &doc = message.document;
-    ASSERT_EQ(doc.itemCount(), 3);
+    ASSERT_EQ(doc.itemCount(), 4);
     EXPECT_EQ(doc.item(0).text, QByteArray("{a} #1 # no comment {}")) << "one run through the escapes";
+    EXPECT_EQ(doc.item(3).text, QByteArray("last"));
     EXPECT_EQ(doc.item(1).text, QByteArray("#2"));
     EXPECT_EQ(doc.item(2).text, QByteArray(" # blank first"));
     EXPECT_EQ(message.itemPositions[0], (MarkupPosition{2, 1}));
@@ -190,15 +163,9 @@ TEST_F(MarkupReaderTest, InverseTextTakesTheStyleTheColourCommandMakes)
 
     const ComposedMessage message = read("A{inverse}B{/inverse}C\n{inverse}D\nE\tF{/inverse}G");
     const SourceDocument &doc = message.document;
-    const auto &styles = doc.styles.TextStyles;
-    ASSERT_EQ(styles.size(), 3u) << "black on none, left by the first conversion, then black on red";
-    EXPECT_EQ(styles[1].Color, Colour::Black);
-    EXPECT_EQ(styles[1].BackColor, Colour::None);
-    EXPECT_EQ(styles[2].Color, Colour::Black);
-    EXPECT_EQ(styles[2].BackColor, Colour::Red);
-    EXPECT_FALSE(styles[2].Standard);
-    EXPECT_EQ(styles[2].StyleName, u"Normal text"_s);
-    EXPECT_EQ(doc.styles.ParaStyles, TRVStyle::newDocument().ParaStyles);
+    TRVStyle tables = TRVStyle::newDocument();
+    StyleConversion::applySignColour(tables, 0, SignColour::DarkOnRed);
+    EXPECT_EQ(doc.styles, tables);
 
     ASSERT_EQ(doc.itemCount(), 8);
     const int expected[] = {0, 2, 0, 2, 2, -12, 2, 0};

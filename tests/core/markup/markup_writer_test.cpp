@@ -50,25 +50,17 @@ TEST(MarkupWriter, WritesEachKindOfContentAsTheReaderReadsIt)
     b.paragraph().text("#1 в районе").info(0);
     SourceItem tab;  // starts the third paragraph
     tab.styleNo = ItemStyle::Tab;
-    b.item(tab).text("после табуляции").clear(28).font(0);
+    b.item(tab).text("после табуляции").clear(28).font(0).text("A", B::Dark).text("B", B::Dark);
+    b.paragraph().text("C", B::Dark).text("").text("D");
     const WrittenMarkup markup = writeMarkup(b.build(), u"m"_s);
+    // {inverse} closes before a marker and at the end of its line.
     EXPECT_EQ(text(markup), u"{effect: Сдвигом влево}{speed: 10}Цена {{1}} {inverse} 89 руб. {/inverse}{pause: 1 сек.}\n"
                             "{#}1 в районе{info: Время в формате чч:мм}\n"
-                            "\tпосле табуляции{clear: Случайный}{font: Широкий высокий}\n"_s);
+                            "\tпосле табуляции{clear: Случайный}{font: Широкий высокий}{inverse}AB{/inverse}\n"
+                            "{inverse}C{/inverse}D\n"_s);
     EXPECT_TRUE(markup.warnings.empty());
     EXPECT_TRUE(markup.pictures.empty());
     EXPECT_TRUE(writeMarkup(SourceDocument(), u"m"_s).text.isEmpty()) << "no items, no lines";
-}
-
-TEST(MarkupWriter, DarkTextIsClosedOnItsOwnLineAndAroundMarkers)
-{
-    B b;
-    b.effect(0).text("A", B::Dark).text("B", B::Dark).pause(3).text("C", B::Dark);
-    b.paragraph().text("D", B::Dark).paragraph().text("").text("E");
-    const WrittenMarkup markup = writeMarkup(b.build(), u"m"_s);
-    EXPECT_EQ(text(markup), u"{effect: Слева}{inverse}AB{/inverse}{pause: 1 сек.}{inverse}C{/inverse}\n"
-                            "{inverse}D{/inverse}\n"
-                            "E\n"_s);
 }
 
 TEST(MarkupWriter, PicturesAreNumberedFilesSharedByTheSamePicture)
