@@ -13,6 +13,7 @@
 #include "ApplicationErrors.h"
 #include "TForm1.h"
 
+#include "OraveltVersion.h"
 #include "document/ClassRegistry.h"
 
 #include <QApplication>
@@ -24,7 +25,7 @@ int main(int argc, char *argv[])
 
     OraveltApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("oravelt"));
-    QApplication::setApplicationVersion(QStringLiteral(ORAVELT_VERSION));
+    QApplication::setApplicationVersion(OraveltVersion::number());
     QApplication::setDesktopFileName(QStringLiteral("oravelt"));
 
     TForm1 form1;

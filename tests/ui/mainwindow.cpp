@@ -3,6 +3,7 @@
 // find, the clipboard between two windows and the simulator on close.
 
 #include "DialogScript.h"
+#include "OraveltVersion.h"
 #include "SampleDocuments.h"
 #include "Typing.h"
 
@@ -29,7 +30,7 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-const QString Suffix = u" - \"Oravelt\" XP/W7 v2.2.1 16.11.2011"_s;
+const QString Suffix = OraveltVersion::captionSuffix();
 
 QByteArray fileBytes(const QString &path)
 {
