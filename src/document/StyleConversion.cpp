@@ -28,8 +28,8 @@ int apply(TRVStyle &tables, int styleNo, int code, TColor colour)
 
 int applySignColour(TRVStyle &tables, int styleNo, int signColourCode)
 {
-    const int coloured = apply(tables, styleNo, TextColour, SignColour::colorOf(signColourCode));
-    return apply(tables, coloured, BackColour, SignColour::backColorOf(signColourCode));
+    const int coloured = apply(tables, styleNo, TextColour, SignColour::colourOf(signColourCode));
+    return apply(tables, coloured, BackColour, SignColour::backColourOf(signColourCode));
 }
 
 } // namespace StyleConversion
