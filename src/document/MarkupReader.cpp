@@ -153,7 +153,7 @@ private:
     void readTab(qsizetype at);
     void readEmptyParagraph();
 
-    void reserveItems(QStringView text);
+    void reserveItems(QByteArrayView utf8);
     int currentStyle();
     // Appends an item at `offset` of the line: the first of a line starts a
     // paragraph, the others continue it.
@@ -186,35 +186,35 @@ std::optional<ComposedMessage> Reader::read(QByteArrayView utf8)
 {
     if (utf8.startsWith("\xEF\xBB\xBF"))
         utf8 = utf8.sliced(3);
-    QStringDecoder decoder(QStringDecoder::Utf8);
-    const QString text = decoder(utf8);
-    if (decoder.hasError()) {
-        const qsizetype bad = firstInvalidUtf8(utf8);
-        const QByteArrayView before = utf8.first(bad);
-        const qsizetype lineStart = before.lastIndexOf('\n') + 1;
-        m_lineNo = int(before.count('\n')) + 1;
-        int column = 1;
-        for (const char c : before.sliced(lineStart))
-            column += (uchar(c) & 0xC0) != 0x80;
-        const uchar byte = bad < utf8.size() ? uchar(utf8[bad]) : 0;
-        fail(MarkupPosition{m_lineNo, column},
-             u"not UTF-8 text (byte 0x%1); save the markup as UTF-8"_s.arg(
-                 QString::number(byte, 16).toUpper().rightJustified(2, u'0')));
-        return std::nullopt;
-    }
-
-    const QStringView all(text);
-    reserveItems(all);
+    reserveItems(utf8);
+    // Line by line into one buffer: the whole text as UTF-16 would be twice
+    // the markup again, only to be read once.
+    // Stateless: a sequence cut off at the end of a line is an error there.
+    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    QString buffer;
     qsizetype start = 0;
-    while (start < all.size()) {
-        qsizetype end = all.indexOf(u'\n', start);
+    while (start < utf8.size()) {
+        qsizetype end = utf8.indexOf('\n', start);
         if (end < 0)
-            end = all.size();
-        QStringView line = all.sliced(start, end - start);
-        if (line.endsWith(u'\r'))
-            line.chop(1);
+            end = utf8.size();
+        QByteArrayView bytes = utf8.sliced(start, end - start);
+        if (bytes.endsWith('\r'))
+            bytes.chop(1);
         ++m_lineNo;
-        if (!readLine(line))
+        if (buffer.size() < bytes.size())
+            buffer.resize(bytes.size());
+        const QChar *decodedEnd = decoder.appendToBuffer(buffer.data(), bytes);
+        if (decoder.hasError()) {
+            const qsizetype bad = firstInvalidUtf8(bytes);
+            int column = 1;
+            for (const char c : bytes.first(bad))
+                column += (uchar(c) & 0xC0) != 0x80;
+            const uchar byte = bad < bytes.size() ? uchar(bytes[bad]) : 0;
+            fail(MarkupPosition{m_lineNo, column}, u"not UTF-8 text (byte 0x%1); save the markup as UTF-8"_s.arg(
+                                                       QString::number(byte, 16).toUpper().rightJustified(2, u'0')));
+            return std::nullopt;
+        }
+        if (!readLine(QStringView(buffer.constData(), decodedEnd - buffer.constData())))
             return std::nullopt;
         start = end + 1;
     }
@@ -455,19 +455,19 @@ void Reader::readEmptyParagraph()
     add(SourceItem::textItem(QByteArray(), currentStyle()), 0);
 }
 
-void Reader::reserveItems(QStringView text)
+void Reader::reserveItems(QByteArrayView utf8)
 {
     // A line holds at most one item more than twice its braces and tabs.
     // Room for that many is reserved at once: items are large, and moving
     // them each time the list grows costs more than reading them. Markup
     // that is nearly all braces (an error, as a rule) gets less, and grows.
     qsizetype bound = 1;
-    const qsizetype n = text.size();
+    const qsizetype n = utf8.size();
     for (qsizetype i = 0; i < n; ++i) {
-        const char16_t u = text[i].unicode();
-        if (u == u'\n')
+        const char c = utf8[i];
+        if (c == '\n')
             bound += 1;
-        else if (u == u'\t' || (u == Markup::Open && (i + 1 == n || text[i + 1] != Markup::Open)))
+        else if (c == '\t' || (c == '{' && (i + 1 == n || utf8[i + 1] != '{')))
             bound += 2;
     }
     bound = std::min(bound, n / 4 + 16);

@@ -255,6 +255,7 @@ TEST_F(MarkupReaderTest, EveryFaultIsReportedWhereItIs)
         {"a\tb\x01", {1, 4}, u"the control character U+0001 cannot stand in a message"_s},
         {"a\rb", {1, 2}, u"U+000D"_s},
         {"ab\n\xD1\x81\xD0\xB4\xFF", {2, 3}, u"not UTF-8 text (byte 0xFF)"_s},
+        {"a\xD1\nb", {1, 2}, u"not UTF-8 text (byte 0xD1)"_s},
         {"{picture: none.bmp}", {1, 11}, u"the picture file \"none.bmp\" is missing"_s},
         {"{picture: text.bmp}", {1, 11}, u"the picture file \"text.bmp\" is not a bitmap"_s},
         {"{picture: seven.bmp}", {1, 11}, u"the picture \"seven.bmp\" is 7 pixels high; the sign shows pictures 8"_s},
