@@ -13,19 +13,35 @@
 #include "document/Colour.h"
 #include "document/MarkerKind.h"
 
+#include <QEvent>
 #include <QMainWindow>
+#include <QPoint>
+#include <QPointer>
 
 #include <array>
 
 class FindDialog;
 class QAction;
 class QComboBox;
+class QDragMoveEvent;
+class QDropEvent;
 class QFileDialog;
 class QLabel;
 class QMenu;
 class QToolButton;
+class TForm2;
 class TRichViewEdit;
 class RVStyleView;
+
+// The caret message: posted to the main window while the graphic editor's
+// picture is dragged over the editor, carrying the point in the editor's
+// client coordinates; handled later, by MoveCaretToPoint.
+class CaretMessage : public QEvent {
+public:
+    static constexpr QEvent::Type Type = QEvent::Type(QEvent::User + 10);
+    explicit CaretMessage(QPoint point) : QEvent(Type), point(point) {}
+    const QPoint point;
+};
 
 class TForm1 : public QMainWindow {
     Q_OBJECT
@@ -40,6 +56,9 @@ public:
     // Opens a file without asking for it (a file given on the command line);
     // false when it could not be read (the operator has been told).
     bool openFile(const QString &fileName);
+    // The graphic editor registers itself here when it is created.
+    void attachGraphicEditor(TForm2 *editor);
+    TForm2 *graphicEditor() const;
 
     // ----- routines of the window
     bool QuerySave();
@@ -107,9 +126,15 @@ public slots:
     void N7Click();
     void N6Click();
     void FindDialog1Find();
+    // The graphic editor and its pictures
+    void gEditorClick();
+    void rveDragOver(QDragMoveEvent *event);
+    void rveDragDrop(QDropEvent *event);
+    void MoveCaretToPoint(QPoint point);
 
 protected:
     void closeEvent(QCloseEvent *event) override;
+    bool event(QEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
@@ -124,10 +149,12 @@ private:
     void insertMarker(MarkerKind kind);
     void applyColour(TColor color, TColor backColor);
     bool readInto(const QString &fileName);
+    bool isPictureDrag(const QDropEvent *event) const;
 
     QString m_fileName;
     TColor m_pendingColour = 0;
     std::array<QComboBox *, 6> m_boxes{};
     std::array<QAction *, 6> m_insertActions{};
     FindDialog *m_findDialog = nullptr;
+    QPointer<TForm2> m_graphicEditor;
 };

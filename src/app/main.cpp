@@ -12,6 +12,7 @@
 
 #include "ApplicationErrors.h"
 #include "TForm1.h"
+#include "imageeditor/window/TForm2.h"
 
 #include "OraveltVersion.h"
 #include "document/ClassRegistry.h"
@@ -29,6 +30,8 @@ int main(int argc, char *argv[])
     QApplication::setDesktopFileName(QStringLiteral("oravelt"));
 
     TForm1 form1;
+    // (the check window, TForm3, comes here)
+    TForm2 form2(&form1);
     form1.show();
 
     const QStringList arguments = QApplication::arguments();
