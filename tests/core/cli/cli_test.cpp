@@ -2,7 +2,7 @@
 // statuses, what lands on stdout and stderr, the files written, and the
 // calibration settings beside the program.
 
-#include "CliTestSupport.h"
+#include "CliRun.h"
 #include "DocumentBuilder.h"
 #include "OraveltVersion.h"
 #include "QtPrinters.h"

@@ -2,7 +2,7 @@
 // where errors point, that nothing is written after an error, and the check
 // that compose runs on request.
 
-#include "CliTestSupport.h"
+#include "CliRun.h"
 #include "DocumentBuilder.h"
 #include "QtPrinters.h"
 

@@ -1,7 +1,7 @@
 #pragma once
 
-// Runs the real oravelt-cli for a test and collects what it did; reads and
-// writes the files around it.
+// Runs oravelt-cli (or another program) to its end, for the tests of the
+// command-line tool, and reads and writes the files around it.
 
 #include <QByteArray>
 #include <QFile>
@@ -11,14 +11,15 @@
 #include <gtest/gtest.h>
 
 struct CliRun {
-    int status = -1;
+    int status = -1;  // the exit code; -1 when the program crashed
     QByteArray out;
     QByteArray err;
 };
 
+// What the program is started with beyond its arguments.
 struct CliInput {
     QByteArray standardInput;
-    QString workingDirectory;
+    QString workingDirectory;  // empty: the test's own
 };
 
 inline CliRun runCli(const QStringList &arguments, const QString &program = QStringLiteral(ORAVELT_CLI),
