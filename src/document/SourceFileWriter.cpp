@@ -10,6 +10,8 @@
 #include <QSaveFile>
 #include <QtEndian>
 
+#include <charconv>
+
 using namespace Qt::StringLiterals;
 
 using namespace SourceFormat;
@@ -45,7 +47,11 @@ public:
     Header &operator<<(int n)
     {
         separate();
-        m_text.append(QByteArray::number(n));
+        // Formatted in place: a long message writes hundreds of thousands of
+        // headers, and a string for every number of them shows.
+        char digits[12];
+        const auto end = std::to_chars(digits, digits + sizeof digits, n).ptr;
+        m_text.append(digits, end - digits);
         return *this;
     }
     Header &operator<<(QByteArrayView field)

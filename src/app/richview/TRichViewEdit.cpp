@@ -190,11 +190,18 @@ bool TRichViewEdit::insertControl(QComboBox *control, const QString &name, int v
                             | (f.strikeOut() ? TFontInfo::fsStrikeOut : 0));
         data.Font = font;
     }
-    SourceItem item = SourceItem::controlItem(std::move(data));
-    item.name = CodePage::toWindows1251(name);
-    item.vAlign = vAlign;
     control->hide();
     control->deleteLater();
+    return insertMarker(std::move(data), name, vAlign);
+}
+
+bool TRichViewEdit::insertMarker(EmbeddedControl control, const QString &name, int vAlign)
+{
+    if (!control.markerKind())
+        return false;
+    SourceItem item = SourceItem::controlItem(std::move(control));
+    item.name = CodePage::toWindows1251(name);
+    item.vAlign = vAlign;
 
     QTextCursor c = textCursor();
     m_content.insertObject(c, std::move(item));

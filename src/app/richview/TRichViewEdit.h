@@ -64,6 +64,9 @@ public:
     // after it. The editor keeps what the control shows and deletes the
     // widget. False when the control is not a marker.
     bool insertControl(QComboBox *control, const QString &name = QString(), int vAlign = 0);
+    // The same for a marker made by the core (makeMarker), as the marker
+    // panel inserts it. False when the control is not of a marker kind.
+    bool insertMarker(EmbeddedControl control, const QString &name = QString(), int vAlign = 0);
     // Inserts a picture at the caret (display size 0 = natural), one step.
     void insertPicture(PicturePtr picture, int displayWidth = 0, int displayHeight = 0,
                        const QString &name = QString(), int vAlign = 0);
