@@ -25,7 +25,10 @@ void TForm1::insertMarker(MarkerKind kind)
         control->setFont(box->font());
         control->setPalette(box->palette());
     }
-    rve->insertControl(control);
+    if (!rve->insertControl(control)) {
+        delete control;
+        return;
+    }
     rve->ensureCursorVisible();
     if (isVisible())
         rve->setFocus();

@@ -267,6 +267,6 @@ void TRichViewEdit::pastePlainText(const QString &text)
     clean.replace(u"\r\n"_s, u"\n"_s).replace(QChar(u'\r'), QChar(u'\n'));
     clean.remove(QChar(0xFFFC));
     QTextCursor c = textCursor();
-    c.insertText(clean, textFormat(m_currentTextStyle, 0));
+    c.insertText(carriedText(clean, m_currentTextStyle), textFormat(m_currentTextStyle, 0));
     setTextCursor(c);
 }

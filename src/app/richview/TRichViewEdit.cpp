@@ -521,12 +521,27 @@ void TRichViewEdit::selectItems(int startItem, int startOffset, int endItem, int
     ensureCursorVisible();
 }
 
+int TRichViewEdit::offsetBeforeItem(int item) const
+{
+    const auto &list = places();
+    return (item >= 0 && size_t(item) < list.size() && list[size_t(item)].isText) ? 1 : 0;
+}
+
+int TRichViewEdit::offsetAfterItem(int item) const
+{
+    const auto &list = places();
+    if (item < 0 || size_t(item) >= list.size())
+        return 1;
+    const ItemPlace &place = list[size_t(item)];
+    return place.isText ? place.length + 1 : 1;
+}
+
 // ---------------------------------------------------------------------------
 // Inserting
 
 bool TRichViewEdit::insertControl(QComboBox *control, const QString &name, int vAlign)
 {
-    if (!control || !markerKindOf(control))
+    if (!control || !markerKindOf(control) || isReadOnly())
         return false;
     EmbeddedControl data;
     data.className = control->metaObject()->className();
@@ -567,7 +582,7 @@ bool TRichViewEdit::insertControl(QComboBox *control, const QString &name, int v
 void TRichViewEdit::insertPicture(PicturePtr picture, int displayWidth, int displayHeight, const QString &name,
                                   int vAlign)
 {
-    if (!picture)
+    if (!picture || isReadOnly())
         return;
     SourceItem item = SourceItem::pictureItem(std::move(picture));
     item.extras.width = std::max(0, displayWidth);
@@ -584,7 +599,7 @@ bool TRichViewEdit::setCurrentPictureSize(int width, int height)
 {
     const int position = textCursor().position() - 1;
     const int id = objectIdAt(position, RVFormat::PictureObject);
-    if (id < 0)
+    if (id < 0 || isReadOnly())
         return false;
     ExtraProperties &extras = m_objects[size_t(id)].extras;
     extras.width = std::max(0, width);
@@ -614,6 +629,32 @@ void TRichViewEdit::addParagraph(const QString &text, int styleNo, int paraNo)
 // ---------------------------------------------------------------------------
 // Text styles
 
+QString TRichViewEdit::carriedText(const QString &text, int styleNo) const
+{
+    const TFontInfo &style = m_style.textStyle(m_style.isTextStyle(styleNo) ? styleNo : 0);
+    if (style.Unicode || text.isEmpty())
+        return text;
+    const int codePage = style.codePage();
+    QString out;
+    out.reserve(text.size());
+    qsizetype start = 0;
+    auto flush = [&](qsizetype end) {
+        if (end > start)
+            out += CodePage::toUnicode(codePage, CodePage::fromUnicode(codePage, QStringView(text).mid(start, end - start)));
+    };
+    // The characters that give the document its structure stay as they are.
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const char16_t c = text.at(i).unicode();
+        if (c == u'\t' || c == u'\n' || c == u'\r' || c == LineSeparator || c == 0x2029 || c == ObjectChar) {
+            flush(i);
+            out += text.at(i);
+            start = i + 1;
+        }
+    }
+    flush(text.size());
+    return out;
+}
+
 void TRichViewEdit::setCurrentStyle(int styleNo)
 {
     if (!m_style.isTextStyle(styleNo))
@@ -638,7 +679,7 @@ void TRichViewEdit::refreshCurrentStyle(const QTextCharFormat &format)
 
 void TRichViewEdit::applyStyleConversion(int code)
 {
-    if (!onStyleConversion)
+    if (!onStyleConversion || isReadOnly())
         return;
     QTextCursor selection = textCursor();
     if (!selection.hasSelection()) {
@@ -859,10 +900,34 @@ void TRichViewEdit::keyPressEvent(QKeyEvent *event)
         const int styleNo = !isObjectType(format.objectType()) && format.hasProperty(RVFormat::TextStyleNo)
             ? format.intProperty(RVFormat::TextStyleNo)
             : m_currentTextStyle;
-        c.insertText(text, textFormat(styleNo, 0));
+        c.insertText(carriedText(text, styleNo), textFormat(styleNo, 0));
         setTextCursor(c);
         ensureCursorVisible();
         return;
     }
+    if (!isReadOnly() && !text.isEmpty() && !(event->modifiers() & (Qt::ControlModifier | Qt::AltModifier))) {
+        const QString carried = carriedText(text, m_currentTextStyle);
+        if (carried != text) {
+            QKeyEvent replaced(event->type(), event->key(), event->modifiers(), carried, event->isAutoRepeat(),
+                               ushort(event->count()));
+            QTextEdit::keyPressEvent(&replaced);
+            event->setAccepted(replaced.isAccepted());
+            return;
+        }
+    }
     QTextEdit::keyPressEvent(event);
+}
+
+void TRichViewEdit::inputMethodEvent(QInputMethodEvent *event)
+{
+    const QString commit = event->commitString();
+    const QString carried = isReadOnly() ? commit : carriedText(commit, m_currentTextStyle);
+    if (carried == commit) {
+        QTextEdit::inputMethodEvent(event);
+        return;
+    }
+    QInputMethodEvent replaced(event->preeditString(), event->attributes());
+    replaced.setCommitString(carried, event->replacementStart(), event->replacementLength());
+    QTextEdit::inputMethodEvent(&replaced);
+    event->setAccepted(replaced.isAccepted());
 }

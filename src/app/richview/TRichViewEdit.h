@@ -67,11 +67,17 @@ public:
     // Offsets enclose an item: 1 .. length + 1 for text, 0 .. 1 for others.
     // Equal ends put the caret there with nothing selected.
     void selectItems(int startItem, int startOffset, int endItem, int endOffset);
+    int offsetBeforeItem(int item) const;
+    int offsetAfterItem(int item) const;
 
+    // The insertions and the style conversion below change nothing while the
+    // editor is read-only.
+    //
     // Takes `control` (one of the marker classes) into the document at the
     // caret, replacing the selection, as one editing step; the caret ends
     // after it. The editor keeps what the control shows and deletes the
-    // widget. False when the control is not a marker.
+    // widget. False when the control is not a marker (or the editor is
+    // read-only).
     bool insertControl(QComboBox *control, const QString &name = QString(), int vAlign = 0);
     // Inserts a picture at the caret (display size 0 = natural), one step.
     void insertPicture(PicturePtr picture, int displayWidth = 0, int displayHeight = 0,
@@ -89,6 +95,12 @@ public:
     // is converted instead, for the text typed next.
     void applyStyleConversion(int code);
     std::function<int(int styleNo, int code)> onStyleConversion;
+
+    // `text` as the file and the sign will hold it in text style `styleNo`:
+    // a character that the style's code page cannot carry becomes the one the
+    // file would hold instead ("?"), so that what the editor shows is what is
+    // saved and sent. Typed and pasted text goes through this.
+    QString carriedText(const QString &text, int styleNo) const;
 
     // Appends a paragraph of text in the given styles at the end.
     void addParagraph(const QString &text, int styleNo, int paraNo = 0);
@@ -110,6 +122,7 @@ protected:
     void insertFromMimeData(const QMimeData *source) override;
     void mousePressEvent(QMouseEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
+    void inputMethodEvent(QInputMethodEvent *event) override;
     void contextMenuEvent(QContextMenuEvent *event) override;
 
 private:
