@@ -12,8 +12,12 @@ QString install(QCoreApplication &app, const QLocale &locale)
 {
     const QString directory = QLibraryInfo::path(QLibraryInfo::TranslationsPath);
     auto *translator = new QTranslator(&app);
-    if (translator->load(locale, u"qtbase"_s, u"_"_s, directory)
-        || translator->load(QLocale(QLocale::Russian, QLocale::Russia), u"qtbase"_s, u"_"_s, directory)) {
+    // English has a file that translates nothing (Qt's texts are English):
+    // the windows are Russian, so its dialogs are too.
+    const auto loads = [&](const QLocale &l) {
+        return translator->load(l, u"qtbase"_s, u"_"_s, directory) && !translator->isEmpty();
+    };
+    if (loads(locale) || loads(QLocale(QLocale::Russian, QLocale::Russia))) {
         app.installTranslator(translator);
         return translator->language();
     }

@@ -2,7 +2,8 @@
 
 // Qt's own texts (the buttons of message boxes, the file dialogs, the context
 // menus of text fields) in the language of the rest of the windows: the
-// system locale's when Qt has a translation for it, Russian otherwise. The
+// system locale's when Qt has a translation for it, Russian otherwise (also
+// for English, which Qt's texts are written in). The
 // translations come from the system's Qt translation files.
 
 #include <QLocale>
