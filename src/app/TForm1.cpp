@@ -8,6 +8,7 @@
 #include "MarkerComboBoxes.h"
 #include "platform/TopLevelWindows.h"
 #include "richview/TRichViewEdit.h"
+#include "calibration/window/TForm6.h"
 #include "compiler/window/TForm3.h"
 
 #include <QAction>
@@ -361,8 +362,13 @@ void TForm1::closeEvent(QCloseEvent *event)
     if (isChecking())
         m_checkWindow->Button2Click();
     FormClose();
-    if (m_findDialog)
-        m_findDialog->close();
+    // Closing this window ends the program: the others go out of sight with
+    // it, so that none is left open on its own.
+    for (QWidget *w : {static_cast<QWidget *>(m_findDialog), static_cast<QWidget *>(m_checkWindow),
+                       static_cast<QWidget *>(m_calibrationWindow)}) {
+        if (w)
+            w->hide();
+    }
     event->accept();
 }
 

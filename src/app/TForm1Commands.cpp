@@ -84,7 +84,7 @@ void TForm1::menuCheckTextClick()
                 top = screenBottom - checkOuterHeight;
         }
         check.setFixedWidth(width());
-        check.move(outer.left(), top);
+        check.placeFrameAt(QPoint(outer.left(), top), geometry().topLeft() - outer.topLeft());
     }
     check.show();
     check.raise();

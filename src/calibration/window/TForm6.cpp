@@ -21,6 +21,8 @@ TForm6::TForm6(TForm1 &mainWindow, const QString &settingsDirectory)
                                                                            : settingsDirectory))
 {
     setObjectName(u"Form6"_s);
+    // Only the main window keeps the program running.
+    setAttribute(Qt::WA_QuitOnClose, false);
     setFont(windowFont());
     setFixedSize(ClientWidth, ClientHeight);
 

@@ -51,6 +51,8 @@ TForm3::TForm3(TForm1 &mainWindow, const QString &outputDirectory)
       m_outputDirectory(outputDirectory.isEmpty() ? executableDirectory() : outputDirectory)
 {
     setObjectName(u"Form3"_s);
+    // Only the main window keeps the program running.
+    setAttribute(Qt::WA_QuitOnClose, false);
     setFont(windowFont());
 
     btnStart = new QPushButton(u"Проверить"_s, this);
@@ -127,6 +129,27 @@ void TForm3::resizeEvent(QResizeEvent *event)
     ProgressBar1->setGeometry(96, 12, std::max(0, width() - 96 - 4), 9);
     RichView1->setGeometry(0, 34, width(), 85);
     QWidget::resizeEvent(event);
+}
+
+void TForm3::placeFrameAt(QPoint point, QPoint insideOffset)
+{
+    // Made first, the window is moved by its inside, which every window
+    // manager puts where it is told.
+    m_framePlace = point;
+    winId();
+    move(point + insideOffset);
+}
+
+void TForm3::moveEvent(QMoveEvent *event)
+{
+    QWidget::moveEvent(event);
+    if (!m_framePlace || frameGeometry() == geometry())
+        return;
+    // The frame is known now: put it where it was asked for, once.
+    const QPoint place = *m_framePlace;
+    m_framePlace.reset();
+    if (frameGeometry().topLeft() != place)
+        move(place);
 }
 
 void TForm3::showEvent(QShowEvent *event)

@@ -26,6 +26,7 @@
 
 #include <atomic>
 #include <chrono>
+#include <optional>
 
 class QProgressBar;
 class QPushButton;
@@ -54,6 +55,12 @@ public:
 
     QString outputDirectory() const { return m_outputDirectory; }
     bool isUnplaced() const { return x() == UnplacedLeft && y() == UnplacedTop; }
+    // Moves the window so that its frame's top-left corner is at `point`.
+    // Window managers frame a new window in their own time, so the inside is
+    // placed first, `insideOffset` from the corner (the main window's frame
+    // is a good guess); if the frame turns out otherwise once it is known,
+    // the window moves once more.
+    void placeFrameAt(QPoint point, QPoint insideOffset);
     // A check is running (the check button is disabled).
     bool isRunning() const;
     // The abort flag: set by an error of the document or by the operator;
@@ -86,6 +93,7 @@ protected:
     void showEvent(QShowEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
+    void moveEvent(QMoveEvent *event) override;
 
 private:
     void FormCreate();
@@ -98,6 +106,7 @@ private:
     TForm1 &m_main;
     QString m_outputDirectory;
     QShortcut *m_escape = nullptr;
+    std::optional<QPoint> m_framePlace;  // asked for, until the frame is known
     std::atomic<bool> m_abort{false};
     // Often enough that the progress bar moves smoothly and a key press is
     // handled within a frame or two; rarely enough that handling events costs
