@@ -5,12 +5,12 @@
 // memory the editor holds after opening and clearing the message many times.
 
 #include "LongMessage.h"
+#include "QtBenchMain.h"
 
 #include "app/TForm1.h"
 #include "app/richview/TRichViewEdit.h"
 #include "calibration/window/TForm6.h"
 #include "compiler/window/TForm3.h"
-#include "document/ClassRegistry.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -22,7 +22,6 @@
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
-#include <cstdlib>
 #include <unistd.h>
 
 namespace {
@@ -110,12 +109,5 @@ BENCHMARK(BM_OpenAndClearLongMessageRepeatedly)->Unit(benchmark::kMillisecond)->
 
 int main(int argc, char **argv)
 {
-    if (!std::getenv("QT_QPA_PLATFORM"))
-        setenv("QT_QPA_PLATFORM", "offscreen", 1);
-    ClassRegistry::registerStandardClasses();
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return runQtBenchmarks(argc, argv);
 }

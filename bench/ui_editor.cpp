@@ -3,6 +3,7 @@
 // snapshot taken, and one character typed at the start of it.
 
 #include "LongMessage.h"
+#include "QtBenchMain.h"
 
 #include "app/richview/TRichViewEdit.h"
 #include "document/ClassRegistry.h"
@@ -102,12 +103,5 @@ BENCHMARK(BM_KeystrokeAtStartOfLongMessage)->Unit(benchmark::kMillisecond)->Iter
 
 int main(int argc, char **argv)
 {
-    if (!std::getenv("QT_QPA_PLATFORM"))
-        setenv("QT_QPA_PLATFORM", "offscreen", 1);
-    ClassRegistry::registerStandardClasses();
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return runQtBenchmarks(argc, argv);
 }

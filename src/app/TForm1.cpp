@@ -96,7 +96,13 @@ TForm1::TForm1(QWidget *parent) : QMainWindow(parent)
     rve->setFocus();
 }
 
-TForm1::~TForm1() = default;
+TForm1::~TForm1()
+{
+    // The other windows are this one's children; they go while it is whole,
+    // since they unregister from it (start-up destroys them first anyway).
+    delete m_calibrationWindow;
+    delete m_checkWindow;
+}
 
 RVStyleView &TForm1::rvs()
 {

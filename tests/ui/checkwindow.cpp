@@ -5,6 +5,7 @@
 
 #include "DialogScript.h"
 #include "SampleDocuments.h"
+#include "TestFiles.h"
 
 #include "app/TForm1.h"
 #include "app/richview/TRichViewEdit.h"
@@ -33,23 +34,6 @@
 using namespace Qt::StringLiterals;
 
 namespace {
-
-const QString Suffix = u" - \"Oravelt\" XP/W7 v2.2.1 16.11.2011"_s;
-
-QByteArray fileBytes(const QString &path)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return QByteArray("<missing>");
-    return file.readAll();
-}
-
-void writeFile(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(bytes);
-}
 
 // The lines of the message pane, one per paragraph.
 QStringList paneLines(const TForm3 &check)
@@ -289,7 +273,7 @@ private slots:
         QFETCH(QString, ending);
         if (ending == u"file"_s) {
             destroyWindows();
-            writeFile(m_dir->filePath(u"plain-file"_s), "x");
+            QVERIFY(writeFile(m_dir->filePath(u"plain-file"_s), "x"));
             createWindows(m_dir->filePath(u"plain-file"_s) + u"/out/"_s);
             m_script->answer(QMessageBox::Ok);
         }
@@ -347,7 +331,7 @@ private slots:
                 QSKIP("this user writes into read-only directories");
             }
         } else {
-            writeFile(m_dir->filePath(u"plain-file"_s), "x");
+            QVERIFY(writeFile(m_dir->filePath(u"plain-file"_s), "x"));
             directory = m_dir->filePath(u"plain-file"_s);
         }
         destroyWindows();
@@ -359,7 +343,7 @@ private slots:
         QCOMPARE(m_script->messages.size(), 1);
         const Dialogs::MessageRequest &box = m_script->messages.constFirst();
         QCOMPARE(box.icon, QMessageBox::Critical);
-        QCOMPARE(box.caption, u"Ошибка - Проверка исходного текста"_s + Suffix);
+        QCOMPARE(box.caption, u"Ошибка - Проверка исходного текста"_s + CaptionSuffix);
         QCOMPARE(box.text, u"Ошибка. Невозможно создать файл результата проверки исходного текста.\n\n"
                            u"Убедитесь, что диск, с которого запущена программа, не защищен от записи."_s);
         QCOMPARE(box.buttons, QMessageBox::StandardButtons(QMessageBox::Ok));
@@ -376,7 +360,7 @@ private slots:
     {
         destroyWindows();
         const QString ini = m_dir->filePath(u"sensor.ini"_s);
-        writeFile(ini, "[other]\r\nk=v\r\n[sensor]\r\n1=300\r\n2=abc\r\n");
+        QVERIFY(writeFile(ini, "[other]\r\nk=v\r\n[sensor]\r\n1=300\r\n2=abc\r\n"));
         createWindows(m_dir->path() + u'/');
         QCOMPARE(m_form6->Edit1->text(), u"300"_s);
         QCOMPARE(m_form6->Edit2->text(), u"abc"_s);
@@ -402,7 +386,7 @@ private slots:
     void aSettingsFileThatCannotBeWrittenIsReportedInTheStandardErrorBox()
     {
         destroyWindows();
-        writeFile(m_dir->filePath(u"plain-file"_s), "x");
+        QVERIFY(writeFile(m_dir->filePath(u"plain-file"_s), "x"));
         const QString directory = m_dir->filePath(u"plain-file"_s) + u'/';
         createWindows(directory);
         destroyWindows();
@@ -413,7 +397,7 @@ private slots:
 
     void theCalibrationWindowShowsCentredOnTheMainWindowAndCloseHidesIt()
     {
-        QCOMPARE(m_form6->windowTitle(), u"Калибровка датчиков"_s + Suffix);
+        QCOMPARE(m_form6->windowTitle(), u"Калибровка датчиков"_s + CaptionSuffix);
         QCOMPARE(m_form6->size(), QSize(395, 119));
         QCOMPARE(m_form6->Edit1->geometry(), QRect(260, 20, 121, 21));
         QCOMPARE(m_form6->Edit2->geometry(), QRect(260, 48, 121, 21));
@@ -445,7 +429,7 @@ private slots:
 
     void theCheckWindowHasItsCaptionAndControls()
     {
-        QCOMPARE(m_form3->windowTitle(), u"Проверка исходного текста"_s + Suffix);
+        QCOMPARE(m_form3->windowTitle(), u"Проверка исходного текста"_s + CaptionSuffix);
         QVERIFY(m_form3->windowFlags() & Qt::WindowStaysOnTopHint);
         QVERIFY(m_form3->windowFlags() & Qt::Tool);
         QVERIFY(!(m_form3->windowFlags() & (Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint)));

@@ -4,6 +4,7 @@
 
 #include "DialogScript.h"
 #include "SampleDocuments.h"
+#include "TestFiles.h"
 #include "Typing.h"
 
 #include "app/FindDialog.h"
@@ -33,15 +34,7 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-const QString Suffix = u" - \"Oravelt\" XP/W7 v2.2.1 16.11.2011"_s;
-
-QByteArray fileBytes(const QString &path)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return QByteArray("<missing>");
-    return file.readAll();
-}
+const QString &Suffix = CaptionSuffix;
 
 // Windows of the desktop as a test sets them up: titles and which were closed.
 class FakeDesktop : public TopLevelWindows {

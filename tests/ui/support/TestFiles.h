@@ -1,0 +1,25 @@
+#pragma once
+
+// Files as the window tests read and write them, and the caption suffix that
+// every window's caption ends with.
+
+#include <QByteArray>
+#include <QFile>
+#include <QString>
+
+inline const QString CaptionSuffix = QStringLiteral(" - \"Oravelt\" XP/W7 v2.2.1 16.11.2011");
+
+// The whole file, or "<missing>" when it cannot be read.
+inline QByteArray fileBytes(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return QByteArray("<missing>");
+    return file.readAll();
+}
+
+inline bool writeFile(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+}
