@@ -286,7 +286,7 @@ void RVDocument::setModified(bool modified)
 // Reading the QTextDocument back
 
 void RVDocument::collectItems(std::vector<SourceItem> *items, std::vector<ItemPlace> *places, int from,
-                              int to) const
+                              int to, const std::function<void()> &pause) const
 {
     const QTextDocument *doc = m_document;
     if (!doc)
@@ -374,7 +374,17 @@ void RVDocument::collectItems(std::vector<SourceItem> *items, std::vector<ItemPl
         items->push_back(std::move(item));
     };
 
+    // Between two paragraphs, once every this many items, `pause` runs.
+    constexpr size_t ItemsBetweenPauses = 2000;
+    size_t nextPause = ItemsBetweenPauses;
     for (QTextBlock block = doc->findBlock(from); block.isValid(); block = block.next()) {
+        if (pause) {
+            const size_t done = items ? items->size() : places ? places->size() : 0;
+            if (done >= nextPause) {
+                pause();
+                nextPause = done + ItemsBetweenPauses;
+            }
+        }
         const int blockStart = block.position();
         if (blockStart > to || (blockStart == to && !whole && blockStart != from))
             break;
@@ -449,14 +459,14 @@ SourceDocument RVDocument::emptyWithTables() const
     return out;
 }
 
-SourceDocument RVDocument::snapshot() const
+SourceDocument RVDocument::snapshot(const std::function<void()> &pause) const
 {
     SourceDocument out = emptyWithTables();
     // Room for the items the last walk found, so they are not moved again.
     const size_t blocks = m_document ? size_t(m_document->blockCount()) : 0;
     out.items.reserve(std::max({m_lastItemCount, m_placesValid ? m_places.size() : size_t(0),
                                 m_objects.size() + blocks}));
-    collectItems(&out.items, nullptr);
+    collectItems(&out.items, nullptr, 0, -1, pause);
     m_lastItemCount = out.items.size();
     return out;
 }

@@ -68,7 +68,10 @@ public:
     QTextDocument *document() const { return m_document; }
 
     // Items, style tables, background and layout, as a file stores them.
-    SourceDocument snapshot() const;
+    // `pause`, when given, runs between paragraphs every few thousand items
+    // (a long document's walk lets the event loop run there); the document
+    // must not change while it runs.
+    SourceDocument snapshot(const std::function<void()> &pause = {}) const;
     // The same for the items between two document positions (a selection):
     // text items are cut at the ends.
     SourceDocument extract(int from, int to) const;
@@ -142,7 +145,7 @@ private:
     SourceDocument emptyWithTables() const;
     // Walks the document once; fills whichever of the two lists is given.
     void collectItems(std::vector<SourceItem> *items, std::vector<ItemPlace> *places, int from = 0,
-                      int to = -1) const;
+                      int to = -1, const std::function<void()> &pause = {}) const;
     int addObject(SourceItem item);
 
     RVStyleView m_style;

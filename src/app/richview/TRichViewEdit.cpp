@@ -132,9 +132,9 @@ void TRichViewEdit::setDocumentModified(bool modified)
     m_content.setModified(modified);
 }
 
-SourceDocument TRichViewEdit::snapshot() const
+SourceDocument TRichViewEdit::snapshot(const std::function<void()> &pause) const
 {
-    return m_content.snapshot();
+    return m_content.snapshot(pause);
 }
 
 int TRichViewEdit::itemCount() const

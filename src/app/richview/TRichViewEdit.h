@@ -33,7 +33,8 @@ public:
 
     // ----- the whole document
     // Items, style tables, background and layout, as a file stores them.
-    SourceDocument snapshot() const;
+    // `pause`: as for RVDocument::snapshot().
+    SourceDocument snapshot(const std::function<void()> &pause = {}) const;
     // Replaces everything with `document`; the undo history is emptied and
     // the document is not modified. The editor takes the document's items.
     void loadDocument(SourceDocument document);

@@ -222,7 +222,15 @@ void TForm3::btnStartClick()
         return;
     }
 
-    const SourceDocument document = m_main.rve->snapshot();
+    // The editor is locked, so its document stays as it is while reading it
+    // lets the event loop run.
+    QElapsedTimer sinceYield;
+    sinceYield.start();
+    const auto yield = [&] {
+        QCoreApplication::processEvents();
+        sinceYield.restart();
+    };
+    const SourceDocument document = m_main.rve->snapshot(yield);
     TForm6 *calibration = m_main.calibrationWindow();
     const QString pressure = calibration ? calibration->Edit1->text() : u"0"_s;
     const QString humidity = calibration ? calibration->Edit2->text() : u"0"_s;
@@ -231,16 +239,13 @@ void TForm3::btnStartClick()
     // An empty range would make the bar a busy indicator.
     ProgressBar1->setRange(0, std::max(1, count));
     ProgressBar1->setValue(0);
-    QElapsedTimer sinceYield;
-    sinceYield.start();
     Compiler::Hooks hooks;
     hooks.abort = &m_abort;
     hooks.afterItem = [&](int done, int) {
         if (sinceYield.nsecsElapsed() < m_yieldInterval.count())
             return;
         ProgressBar1->setValue(done);
-        QCoreApplication::processEvents();
-        sinceYield.restart();
+        yield();
     };
     const CheckResult result = Compiler::compile(document, pressure, humidity, hooks);
 
@@ -264,6 +269,8 @@ void TForm3::btnStartClick()
     m_main.raise();
     m_main.activateWindow();
     raise();
+    // The windows show the outcome before the files are written.
+    yield();
 
     QString reason;
     if (!files.commit(result, &reason)) {
