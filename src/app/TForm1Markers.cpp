@@ -88,12 +88,12 @@ void TForm1::applyColour(TColor color, TColor backColor)
 
 void TForm1::btnRedClick()
 {
-    applyColour(SignColour::colorOf(SignColour::RedOnDark), SignColour::backColorOf(SignColour::RedOnDark));
+    applyColour(SignColour::colourOf(SignColour::RedOnDark), SignColour::backColourOf(SignColour::RedOnDark));
 }
 
 void TForm1::clea()
 {
-    applyColour(SignColour::colorOf(SignColour::DarkOnRed), SignColour::backColorOf(SignColour::DarkOnRed));
+    applyColour(SignColour::colourOf(SignColour::DarkOnRed), SignColour::backColourOf(SignColour::DarkOnRed));
 }
 
 int TForm1::rveStyleConversion(int styleNo, int code)

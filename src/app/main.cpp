@@ -12,6 +12,7 @@
 #include "ApplicationErrors.h"
 #include "TForm1.h"
 
+#include "OraveltVersion.h"
 #include "calibration/window/TForm6.h"
 #include "compiler/window/TForm3.h"
 #include "document/ClassRegistry.h"
@@ -26,7 +27,7 @@ int main(int argc, char *argv[])
     // Also loads Qt's own translations, so its dialogs speak Russian.
     OraveltApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("oravelt"));
-    QApplication::setApplicationVersion(QStringLiteral(ORAVELT_VERSION));
+    QApplication::setApplicationVersion(OraveltVersion::number());
     QApplication::setDesktopFileName(QStringLiteral("oravelt"));
 
     // ----- the windows, in their fixed order

@@ -253,7 +253,7 @@ QJsonObject documentToJson(const SourceDocument &doc)
     QJsonArray paraStyles;
     for (const TParaInfo &s : doc.styles.ParaStyles)
         paraStyles.append(paraStyle(s));
-    QJsonObject background{{u"color"_s, colour(doc.background.color)}, {u"mode"_s, doc.background.mode}};
+    QJsonObject background{{u"color"_s, colour(doc.background.colour)}, {u"mode"_s, doc.background.mode}};
     if (doc.background.picture)
         background.insert(u"picture"_s, picture(*doc.background.picture));
     const DocumentLayout &l = doc.layout;

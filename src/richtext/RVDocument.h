@@ -55,7 +55,7 @@ public:
     const RVStyleView &styles() const { return m_style; }
     const DocumentBackground &background() const { return m_background; }
     const DocumentLayout &layout() const { return m_layout; }
-    void setBackgroundColour(TColor colour) { m_background.color = colour; }
+    void setBackgroundColour(TColor colour) { m_background.colour = colour; }
 
     // ----- the whole document
     // A new QTextDocument holding `source`, owned by `parent` (the caller

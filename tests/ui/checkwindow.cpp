@@ -4,6 +4,7 @@
 // window's values around a check.
 
 #include "DialogScript.h"
+#include "OraveltVersion.h"
 #include "SampleDocuments.h"
 #include "TestFiles.h"
 
@@ -34,6 +35,8 @@
 using namespace Qt::StringLiterals;
 
 namespace {
+
+const QString Suffix = OraveltVersion::captionSuffix();
 
 // The lines of the message pane, one per paragraph.
 QStringList paneLines(const TForm3 &check)
@@ -340,7 +343,7 @@ private slots:
         QCOMPARE(m_script->messages.size(), 1);
         const Dialogs::MessageRequest &box = m_script->messages.constFirst();
         QCOMPARE(box.icon, QMessageBox::Critical);
-        QCOMPARE(box.caption, u"Ошибка - Проверка исходного текста"_s + CaptionSuffix);
+        QCOMPARE(box.caption, u"Ошибка - Проверка исходного текста"_s + Suffix);
         QCOMPARE(box.text, u"Ошибка. Невозможно создать файл результата проверки исходного текста.\n\n"
                            u"Убедитесь, что диск, с которого запущена программа, не защищен от записи."_s);
         QCOMPARE(box.buttons, QMessageBox::StandardButtons(QMessageBox::Ok));

@@ -3,6 +3,7 @@
 // find, the clipboard between two windows and the simulator on close.
 
 #include "DialogScript.h"
+#include "OraveltVersion.h"
 #include "SampleDocuments.h"
 #include "TestFiles.h"
 #include "Typing.h"
@@ -34,7 +35,7 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-const QString &Suffix = CaptionSuffix;
+const QString Suffix = OraveltVersion::captionSuffix();
 
 // Windows of the desktop as a test sets them up: titles and which were closed.
 class FakeDesktop : public TopLevelWindows {

@@ -47,7 +47,7 @@ public:
 
     const DocumentBackground &background() const { return m_content.background(); }
     const DocumentLayout &pageLayout() const { return m_content.layout(); }
-    TColor backgroundColour() const { return m_content.background().color; }
+    TColor backgroundColour() const { return m_content.background().colour; }
     void setBackgroundColour(TColor colour);
 
     // ----- items (numbers are 0-based, in reading order)

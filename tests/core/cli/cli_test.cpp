@@ -3,6 +3,7 @@
 // calibration settings beside the program.
 
 #include "DocumentBuilder.h"
+#include "OraveltVersion.h"
 #include "QtPrinters.h"
 
 #include "compiler/CheckMessages.h"
@@ -211,4 +212,11 @@ TEST_F(CliTest, NormalizeWritesOlderFilesInTheCurrentForm)
     EXPECT_FALSE(QFile::exists(path(u"out.abc"_s))) << "nothing is written from a malformed file";
     EXPECT_EQ(runCli({u"normalize"_s, path(u"old.abc"_s)}).status, 2);
     EXPECT_EQ(runCli({u"normalize"_s, path(u"old.abc"_s), path(u"no/dir/x.abc"_s)}).status, 2);
+}
+
+TEST_F(CliTest, VersionIsTheProjectVersion)
+{
+    const CliRun run = runCli({u"--version"_s});
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(QString::fromUtf8(run.out), u"oravelt-cli "_s + OraveltVersion::number() + u'\n');
 }

@@ -1,13 +1,10 @@
 #pragma once
 
-// Files as the window tests read and write them, and the caption suffix that
-// every window's caption ends with.
+// Files as the window tests read and write them.
 
 #include <QByteArray>
 #include <QFile>
 #include <QString>
-
-inline const QString CaptionSuffix = QStringLiteral(" - \"Oravelt\" XP/W7 v2.2.1 16.11.2011");
 
 // The whole file, or "<missing>" when it cannot be read.
 inline QByteArray fileBytes(const QString &path)
