@@ -86,7 +86,7 @@ TForm3::TForm3(TForm1 &mainWindow, const QString &outputDirectory)
     RichView1->setObjectName(u"RichView1"_s);
     SourceDocument empty;
     empty.styles = paneStyles();
-    empty.background.color = Colour::Window;
+    empty.background.colour = Colour::Window;
     RichView1->loadDocument(std::move(empty));
     RichView1->setReadOnly(true);
     RichView1->setGeometry(0, 34, DesignClientWidth, 85);
