@@ -76,9 +76,11 @@ void TRichViewEdit::attachDocument(QTextDocument *doc)
     layout->registerHandler(RVFormat::OtherObject, m_handler);
     // The previous document is the editor's child: it goes now, not with
     // the editor, or every New and Open would keep one more.
+    // (Qt deletes the one it made itself in setDocument.)
     QTextDocument *previous = document();
+    const bool ours = previous && previous != doc && previous->parent() == this;
     setDocument(doc);
-    if (previous && previous != doc && previous->parent() == this)
+    if (ours)
         delete previous;
     // Qt does not announce that the new document has no history.
     emit undoAvailable(doc->isUndoAvailable());
