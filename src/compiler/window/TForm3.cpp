@@ -265,15 +265,16 @@ void TForm3::btnStartClick()
         selectLastMessage();
     else
         setOuterHeight(SucceededHeight);
+    // The windows show the outcome before the files are written; the check
+    // still runs meanwhile, so a new one cannot start and write them first.
+    yield();
+    QString reason;
+    const bool written = files.commit(result, &reason);
     endRun();
     m_main.raise();
     m_main.activateWindow();
     raise();
-    // The windows show the outcome before the files are written.
-    yield();
-
-    QString reason;
-    if (!files.commit(result, &reason)) {
+    if (!written) {
         ApplicationErrors::show(reason, this);
         return;
     }
