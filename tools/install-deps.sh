@@ -9,6 +9,7 @@ packages=(
     libgtest-dev libgmock-dev libbenchmark-dev
     clang libclang-rt-14-dev
     xvfb xauth fonts-dejavu-core
+    libfreetype-dev zlib1g-dev libgif-dev console-data xfonts-base
 )
 
 missing=()

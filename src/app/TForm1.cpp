@@ -10,11 +10,13 @@
 #include "richview/TRichViewEdit.h"
 #include "calibration/window/TForm6.h"
 #include "compiler/window/TForm3.h"
+#include "imageeditor/window/TForm2.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QDropEvent>
 #include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
@@ -73,6 +75,7 @@ TForm1::TForm1(QWidget *parent) : QMainWindow(parent)
     rve->setToolTip(u"Начните работу со вставки эффекта вывода, затем введите Ваш текст"_s);
     rve->onStyleConversion = [this](int styleNo, int code) { return rveStyleConversion(styleNo, code); };
     connect(rve, &TRichViewEdit::currentTextStyleChanged, this, &TForm1::rveCurTextStyleChanged);
+    rve->viewport()->installEventFilter(this);  // drags of the graphic editor's picture
     Panel1->setParent(central);
     panel->setParent(central);
     layout->addWidget(Panel1);
@@ -200,7 +203,8 @@ void TForm1::buildMarkerPanel()
     gEditor->setText(u"Графический редактор..."_s);
     gEditor->setToolTip(u"Графический редактор"_s);
     gEditor->setGeometry(8, 48, 153, 25);
-    gEditor->setEnabled(false);  // the graphic editor comes with its own window
+    gEditor->setEnabled(false);  // until the graphic editor exists
+    connect(gEditor, &QToolButton::clicked, this, &TForm1::gEditorClick);
 
     panelLabel(u"Цвет"_s, panel, 186, 54);
     auto colourButton = [this](const char *name, const QString &hint, const QIcon &icon, int left) {
@@ -283,7 +287,7 @@ void TForm1::buildMenu()
         m_insertActions[size_t(kind)] = a;
     }
     insert->addSeparator();
-    add(insert, "mitFromGraphicEditor", u"Из графического редактора..."_s, nullptr)->setEnabled(false);
+    add(insert, "mitFromGraphicEditor", u"Из графического редактора..."_s, &TForm1::gEditorClick)->setEnabled(false);
 
     QMenu *run = bar->addMenu(u"В&ыполнить"_s);
     m_commands.check = add(run, "menuCheckText", u"Проверить исходный текст..."_s, &TForm1::menuCheckTextClick,
@@ -349,7 +353,8 @@ void TForm1::FormCreate()
 
 bool TForm1::FormCloseQuery()
 {
-    return QuerySave();
+    // Closing ends the program: a drawn picture is not lost without asking.
+    return QuerySave() && (!m_graphicEditor || m_graphicEditor->QuerySavePicture());
 }
 
 void TForm1::FormClose()
@@ -371,7 +376,7 @@ void TForm1::closeEvent(QCloseEvent *event)
     // Closing this window ends the program: the others go out of sight with
     // it, so that none is left open on its own.
     for (QWidget *w : {static_cast<QWidget *>(m_findDialog), static_cast<QWidget *>(m_checkWindow),
-                       static_cast<QWidget *>(m_calibrationWindow)}) {
+                       static_cast<QWidget *>(m_graphicEditor.data()), static_cast<QWidget *>(m_calibrationWindow)}) {
         if (w)
             w->hide();
     }
@@ -380,6 +385,25 @@ void TForm1::closeEvent(QCloseEvent *event)
 
 bool TForm1::eventFilter(QObject *watched, QEvent *event)
 {
+    if (rve && watched == rve->viewport()) {
+        switch (event->type()) {
+        case QEvent::DragEnter:
+        case QEvent::DragMove:
+        case QEvent::Drop: {
+            auto *drop = static_cast<QDropEvent *>(event);
+            // The editor's own drag of its selection stays the editor's.
+            if (drop->source() == rve || drop->source() == rve->viewport())
+                break;
+            if (event->type() == QEvent::Drop)
+                rveDragDrop(drop);
+            else
+                rveDragOver(static_cast<QDragMoveEvent *>(event));
+            return true;
+        }
+        default:
+            break;
+        }
+    }
     if (watched == Panel1 && event->type() == QEvent::Resize) {
         btnClose->move(Panel1->width() - CloseButtonFromRight, 8);
     } else if ((watched == EffectCB || watched == InfoCB) && event->type() == QEvent::KeyPress) {

@@ -13,7 +13,10 @@
 #include "document/Colour.h"
 #include "document/MarkerKind.h"
 
+#include <QEvent>
 #include <QMainWindow>
+#include <QPoint>
+#include <QPointer>
 
 #include <array>
 
@@ -22,12 +25,25 @@ class TForm3;
 class TForm6;
 class QAction;
 class QComboBox;
+class QDragMoveEvent;
+class QDropEvent;
 class QFileDialog;
 class QLabel;
 class QMenu;
 class QToolButton;
+class TForm2;
 class TRichViewEdit;
 class RVStyleView;
+
+// The caret message: posted to the main window while the graphic editor's
+// picture is dragged over the editor, carrying the point in the editor's
+// client coordinates; handled later, by MoveCaretToPoint.
+class CaretMessage : public QEvent {
+public:
+    static constexpr QEvent::Type Type = QEvent::Type(QEvent::User + 10);
+    explicit CaretMessage(QPoint point) : QEvent(Type), point(point) {}
+    const QPoint point;
+};
 
 class TForm1 : public QMainWindow {
     Q_OBJECT
@@ -42,6 +58,9 @@ public:
     // Opens a file without asking for it (a file given on the command line);
     // false when it could not be read (the operator has been told).
     bool openFile(const QString &fileName);
+    // The graphic editor registers itself here when it is created.
+    void attachGraphicEditor(TForm2 *editor);
+    TForm2 *graphicEditor() const;
 
     // The windows this one reaches. Each registers itself when start-up
     // creates it (and unregisters when destroyed); their commands are
@@ -129,9 +148,15 @@ public slots:
     void menuCheckTextClick();
     void SpeedButton1Click();
     void mitCalibrationClick();
+    // The graphic editor and its pictures
+    void gEditorClick();
+    void rveDragOver(QDragMoveEvent *event);
+    void rveDragDrop(QDropEvent *event);
+    void MoveCaretToPoint(QPoint point);
 
 protected:
     void closeEvent(QCloseEvent *event) override;
+    bool event(QEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
@@ -147,6 +172,7 @@ private:
     void applyColour(TColor color, TColor backColor);
     bool readInto(const QString &fileName);
     void updateCommands();
+    bool isPictureDrag(const QDropEvent *event) const;
 
     QString m_fileName;
     TColor m_pendingColour = 0;
@@ -164,4 +190,5 @@ private:
     bool m_undoAvailable = false;
     bool m_redoAvailable = false;
     bool m_hasSelection = false;
+    QPointer<TForm2> m_graphicEditor;
 };

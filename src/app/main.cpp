@@ -11,6 +11,7 @@
 
 #include "ApplicationErrors.h"
 #include "TForm1.h"
+#include "imageeditor/window/TForm2.h"
 
 #include "OraveltVersion.h"
 #include "calibration/window/TForm6.h"
@@ -33,7 +34,7 @@ int main(int argc, char *argv[])
     // ----- the windows, in their fixed order
     TForm1 form1;          // main window
     TForm3 form3(form1);   // check window
-    // graphic editor (TForm2): created here
+    TForm2 form2(&form1);  // graphic editor
     // connection window (TForm4): created here
     TForm6 form6(form1);   // sensor calibration window
     // -----

@@ -537,6 +537,31 @@ int RVDocument::positionOf(int itemNo, int offset) const
     return place.position + (offset <= 0 ? 0 : 1);
 }
 
+bool RVDocument::offsetAt(int position, int *itemNo, int *offset) const
+{
+    const auto &list = places();
+    if (list.empty())
+        return false;
+    // The last item starting at or before the position.
+    auto it = std::upper_bound(list.begin(), list.end(), position,
+                               [](int pos, const ItemPlace &place) { return pos < place.position; });
+    const int n = it == list.begin() ? 0 : int(it - list.begin()) - 1;
+    const ItemPlace &place = list[size_t(n)];
+    const int inside = std::clamp(position - place.position, 0, place.isText ? place.length : 1);
+    *itemNo = n;
+    *offset = place.isText ? inside + 1 : inside;
+    return true;
+}
+
+PicturePtr RVDocument::itemPicture(int itemNo) const
+{
+    const auto &list = places();
+    if (itemNo < 0 || size_t(itemNo) >= list.size() || list[size_t(itemNo)].isText)
+        return nullptr;
+    const SourceItem *item = object(objectIdAt(list[size_t(itemNo)].position, RVFormat::PictureObject));
+    return item ? item->picture : nullptr;
+}
+
 // ---------------------------------------------------------------------------
 // Objects
 

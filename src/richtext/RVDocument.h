@@ -93,6 +93,12 @@ public:
     // The document position of an offset in an item, as selectItems() takes
     // it: 1 .. length + 1 for text, 0 .. 1 for others.
     int positionOf(int itemNo, int offset) const;
+    // The other way: the item and offset of a document position, the item
+    // that holds it or ends at it (a paragraph end belongs to no item: a
+    // position there is the end of the item before it). False when empty.
+    bool offsetAt(int position, int *itemNo, int *offset) const;
+    // The graphic of a picture item; null for any other item.
+    PicturePtr itemPicture(int itemNo) const;
 
     // ----- building
     // The character format of text in a text style, with the id of its

@@ -2,6 +2,8 @@
 
 #include "X11Windows.h"
 
+#include "simulator/SimulatorTitles.h"
+
 #include <QProcess>
 
 using namespace Qt::StringLiterals;
@@ -45,12 +47,12 @@ namespace Simulator {
 
 QString previewTitle()
 {
-    return u"\"Oravelt 8\" - Предварительный просмотр"_s;
+    return SimulatorTitles::preview();
 }
 
 QString closingTitle()
 {
-    return u"\"Oravelt 8\" v1.1 XP/W7 04.03.2011 - Предварительный просмотр"_s;
+    return SimulatorTitles::closing();
 }
 
 bool closeWindow(TopLevelWindows &windows)

@@ -245,6 +245,30 @@ bool TRichViewEdit::setCurrentPictureSize(int width, int height)
     return m_content.setPictureSize(textCursor().position() - 1, width, height);
 }
 
+PicturePtr TRichViewEdit::itemPicture(int itemNo) const
+{
+    return m_content.itemPicture(itemNo);
+}
+
+// ---------------------------------------------------------------------------
+// Points and scrolling
+
+bool TRichViewEdit::itemAtPoint(QPoint documentPoint, int *itemNo, int *offset) const
+{
+    const int position = document()->documentLayout()->hitTest(documentPoint, Qt::FuzzyHit);
+    return position >= 0 && m_content.offsetAt(position, itemNo, offset);
+}
+
+int TRichViewEdit::horizontalScrollPosition() const
+{
+    return horizontalScrollBar()->value();
+}
+
+int TRichViewEdit::verticalScrollPosition() const
+{
+    return verticalScrollBar()->value() / verticalScrollStep();
+}
+
 void TRichViewEdit::addParagraph(const QString &text, int styleNo, int paraNo)
 {
     m_content.addParagraph(text, styleNo, paraNo);

@@ -79,6 +79,20 @@ public:
     // natural); false when there is no picture there.
     bool setCurrentPictureSize(int width, int height);
 
+    // The graphic of picture item `itemNo`; nullptr for any other item.
+    PicturePtr itemPicture(int itemNo) const;
+
+    // ----- points and scrolling
+    // The item and offset at a point of the document (client coordinates
+    // plus the scroll position); the nearest item when the point is on none.
+    // False in a document without items.
+    bool itemAtPoint(QPoint documentPoint, int *itemNo, int *offset) const;
+    // Horizontal scroll position in pixels; vertical one in steps of
+    // verticalScrollStep() pixels (a step is one pixel in this control).
+    int horizontalScrollPosition() const;
+    int verticalScrollPosition() const;
+    int verticalScrollStep() const { return 1; }
+
     // ----- text styles
     int currentTextStyle() const { return m_currentTextStyle; }
     // Converts the text styles of the selected text: the conversion handler

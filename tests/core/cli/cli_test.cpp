@@ -2,6 +2,7 @@
 // statuses, what lands on stdout and stderr, the files written, and the
 // calibration settings beside the program.
 
+#include "CliRun.h"
 #include "DocumentBuilder.h"
 #include "OraveltVersion.h"
 #include "QtPrinters.h"
@@ -22,24 +23,6 @@
 using namespace Qt::StringLiterals;
 
 namespace {
-
-struct CliRun {
-    int status = -1;
-    QByteArray out;
-    QByteArray err;
-};
-
-CliRun runCli(const QStringList &arguments, const QString &program = QStringLiteral(ORAVELT_CLI))
-{
-    QProcess process;
-    process.start(program, arguments);
-    EXPECT_TRUE(process.waitForFinished(60000)) << process.errorString().toStdString();
-    CliRun run;
-    run.status = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
-    run.out = process.readAllStandardOutput();
-    run.err = process.readAllStandardError();
-    return run;
-}
 
 QByteArray readFile(const QString &path)
 {
