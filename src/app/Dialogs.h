@@ -19,6 +19,7 @@ struct MessageRequest {
     QString caption;
     QString text;
     QMessageBox::StandardButtons buttons;
+    QWidget *parent = nullptr;  // the box's owner
 };
 
 struct TextRequest {

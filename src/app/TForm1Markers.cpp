@@ -14,7 +14,8 @@ void TForm1::insertMarker(MarkerKind kind)
     // The core makes the marker as the toolbar box configures it (entries
     // with prefix, width, hint, drop-down count), so that a marker composed
     // from markup is the same bytes in the file.
-    rve->insertMarker(makeMarker(kind, toolbarBox(kind)->currentIndex()));
+    if (!rve->insertMarker(makeMarker(kind, toolbarBox(kind)->currentIndex())))
+        return;
     rve->ensureCursorVisible();
     if (isVisible())
         rve->setFocus();

@@ -79,6 +79,34 @@ private slots:
         }
     }
 
+    void aSnapshotThatPausesBetweenParagraphsHoldsTheSameItems()
+    {
+        SourceDocument doc;
+        for (int i = 0; i < 5000; ++i) {
+            doc.append(Samples::marker(MarkerKind::Effect, i % 20));
+            doc.append(Samples::text(u"line %1"_s.arg(i), 0, true));
+        }
+        doc.append(Samples::text(QString()));  // an empty last paragraph is an item too
+        m_map->load(doc, QFont(), m_owner.get());
+        int pauses = 0;
+        const SourceDocument back = m_map->snapshot([&] { ++pauses; });
+        compareItems(back, doc);
+        QCOMPARE(pauses, 5);  // after 2000, 4000 ... 10 000 items, between paragraphs
+    }
+
+    void undoBackToTheSavedStateLeavesTheDocumentModified()
+    {
+        QTextDocument *text = m_map->load(twoParagraphs(), QFont(), m_owner.get());
+        QTextCursor(text).insertText(u"x"_s);
+        m_map->setModified(false);
+        QTextCursor(text).insertText(u"y"_s);
+        text->undo();
+        QVERIFY(!text->isModified());
+        QVERIFY(m_map->isModified());
+        m_map->setModified(false);
+        QVERIFY(!m_map->isModified());
+    }
+
     void itemPlacesAndTheItemAtTheCaret()
     {
         m_map->load(twoParagraphs(), QFont(), m_owner.get());

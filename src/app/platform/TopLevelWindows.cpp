@@ -4,6 +4,8 @@
 
 #include "simulator/SimulatorTitles.h"
 
+#include <QProcess>
+
 using namespace Qt::StringLiterals;
 
 namespace {
@@ -60,6 +62,22 @@ bool closeWindow(TopLevelWindows &windows)
         return false;
     windows.close(*window);
     return true;
+}
+
+QString programFileName()
+{
+#ifdef Q_OS_WIN
+    return u"ledsim8.exe"_s;
+#else
+    return u"ledsim8"_s;
+#endif
+}
+
+void startPreview(const QString &directory, TopLevelWindows &windows)
+{
+    QProcess::startDetached(directory + programFileName(), QStringList(), QString());
+    if (const auto window = windows.find(previewTitle()))
+        windows.bringToTop(*window);
 }
 
 } // namespace Simulator
