@@ -10,6 +10,11 @@
 #include "TestProcess.h"
 
 #include "app/ApplicationErrors.h"
+#include "app/TForm1.h"
+#include "app/richview/TRichViewEdit.h"
+#include "compiler/CheckMessages.h"
+#include "compiler/window/TForm3.h"
+#include "document/ClassRegistry.h"
 #include "link/window/PortComboBox.h"
 #include "link/window/TForm4.h"
 #include "link/window/TransferProgressDialog.h"
@@ -22,11 +27,14 @@
 #include <QFile>
 #include <QGroupBox>
 #include <QLabel>
+#include <QMenuBar>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QScreen>
 #include <QStatusBar>
 #include <QTest>
 #include <QTimer>
+#include <QToolButton>
 
 
 using namespace Qt::StringLiterals;
@@ -127,6 +135,25 @@ struct WindowOnPty {
     std::unique_ptr<TForm4> form;
 };
 
+// The windows as start-up makes them, connection window wired to the main
+// window; `checkDirectory` is where the check writes its files (the
+// executable's directory, where the connection window reads, when empty).
+struct MainWindows {
+    explicit MainWindows(const QString &checkDirectory = {})
+        : form3(std::make_unique<TForm3>(form1, checkDirectory))
+        , form4(std::make_unique<TForm4>(&form1, u"/nonexistent-sys"_s))
+    {
+        form1.setConnectionWindow(form4.get());
+        form1.show();
+    }
+    ~MainWindows() { form1.rve->setDocumentModified(false); }
+
+    DialogScript script;
+    TForm1 form1;
+    std::unique_ptr<TForm3> form3;
+    std::unique_ptr<TForm4> form4;
+};
+
 } // namespace
 
 class ConnectionWindowTest : public QObject {
@@ -142,6 +169,7 @@ private:
     }
 
 private slots:
+    void initTestCase() { ClassRegistry::registerStandardClasses(); }
     void init() { removeProgram(); }
     void cleanup() { removeProgram(); }
 
@@ -620,6 +648,100 @@ private slots:
         QVERIFY(lost > 0);
         QTest::qWait(200);
         QCOMPARE(w.reader.waitFor(1921 + bytes.size() - lost, 5s).size(), 1921 + bytes.size() - lost);
+    }
+
+    // ----- from the main window
+
+    void theConnectionCommandPlacesTheWindowBesideTheMainWindowOnce()
+    {
+        MainWindows w;
+        QVERIFY(w.form1.btnComm->isEnabled());
+        QVERIFY(w.form1.action("mitComm")->isEnabled());
+        w.form1.move(20, 30);
+        QVERIFY(w.form4->isUnplaced());
+        w.form1.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&w.form1));
+        QTest::keyClick(&w.form1, Qt::Key_F12);
+        QVERIFY(w.form4->isVisible());
+        const QRect main = w.form1.frameGeometry();
+        QTRY_COMPARE(w.form4->frameGeometry().topLeft(), QPoint(main.right() + 1, main.top()));
+        QCOMPARE(w.form4->frameGeometry().height(), main.height());
+        QCOMPARE(w.form4->width(), 155);
+
+        // Moved by the operator, it stays put; hidden and shown again too.
+        w.form4->move(500, 40);
+        w.form4->hide();
+        QTest::mouseClick(w.form1.btnComm, Qt::LeftButton);
+        QVERIFY(w.form4->isVisible());
+        QCOMPARE(w.form4->pos(), QPoint(500, 40));
+    }
+
+    void nearTheRightEdgeOfTheScreenTheWindowIsPulledLeft()
+    {
+        MainWindows w;
+        const QRect screen = w.form1.screen()->geometry();
+        w.form1.move(screen.right() - w.form1.frameGeometry().width() - 50, 10);
+        w.form1.btnCommClick();
+        QTRY_COMPARE(w.form4->frameGeometry().right(), screen.right());
+        QCOMPARE(w.form4->frameGeometry().top(), w.form1.frameGeometry().top());
+    }
+
+    void withTheCheckBoxTickedTheCheckRunsFirstAndItsResultIsLoaded()
+    {
+        PseudoTerminal pty;
+        MasterReader reader(pty);
+        MainWindows w;
+        w.form4->ComboBox1->choosePath(pty.slavePath());
+        QVERIFY(w.form4->CheckBox2->isChecked());
+        QTest::mouseClick(w.form4->btnUpload, Qt::LeftButton);
+        QVERIFY(w.form3->isVisible());
+        // An empty document: its program is the output-effect-less record
+        // and the two calibration values.
+        QCOMPARE(reader.waitFor(1921 + 5), preamble('A') + QByteArray("\x02\x01\x03\x00\x00", 5));
+        QVERIFY(w.script.messages.isEmpty());
+    }
+
+    void withTheCheckBoxTickedAndACheckThatWritesNoFileTheCheckWindowComesFirst()
+    {
+        PseudoTerminal pty;
+        MasterReader reader(pty);
+        // The check cannot create its files: it says so, and leaves none.
+        MainWindows w(u"/nonexistent-oravelt-dir/"_s);
+        w.form4->ComboBox1->choosePath(pty.slavePath());
+        QTest::mouseClick(w.form4->btnUpload, Qt::LeftButton);
+        QVERIFY(w.form3->isVisible());
+        QCOMPARE(w.script.messages.size(), 2);
+        QCOMPARE(w.script.messages.at(0).caption, CheckMessages::FileErrorCaption + Suffix);
+        QCOMPARE(w.script.messages.at(1).caption, u"Ошибка - Соединение"_s + Suffix);
+        QCOMPARE(w.script.messages.at(1).text,
+                 u"Не найден результат проверки исходного текста.\n\nВыполните проверку исходного текста."_s);
+        QTest::qWait(100);
+        QVERIFY(reader.received().isEmpty());
+    }
+
+    void theMainWindowsCommandsWaitWhileATransferRuns()
+    {
+        PseudoTerminal pty;
+        MasterReader reader(pty, {.burstBytes = 4096, .pause = 10ms});
+        MainWindows w;
+        const QByteArray bytes = program(150000);
+        writeProgram(bytes);
+        w.form4->CheckBox2->setChecked(false);
+        w.form4->ComboBox1->choosePath(pty.slavePath());
+        w.form1.btnCommClick();
+        TransferWatch watch(*w.form4);
+        bool commandsHeld = true;
+        watch.onTick = [&](TransferProgressDialog *) {
+            commandsHeld = commandsHeld && !w.form1.menuBar()->isEnabled() && !w.form1.Panel1->isEnabled()
+                && !w.form1.panel->isEnabled() && w.form1.rve->isReadOnly();
+        };
+        QTest::mouseClick(w.form4->btnUpload, Qt::LeftButton);
+        QCOMPARE(reader.waitFor(1921 + bytes.size()), preamble('A') + bytes);
+        QVERIFY(watch.ticks > 0);
+        QVERIFY(commandsHeld);
+        QVERIFY(w.form1.menuBar()->isEnabled() && w.form1.Panel1->isEnabled() && w.form1.panel->isEnabled());
+        QVERIFY(!w.form1.rve->isReadOnly());
+        QVERIFY(!w.form1.isTransferRunning());
     }
 };
 

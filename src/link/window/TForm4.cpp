@@ -80,11 +80,13 @@ TForm4::TForm4(QWidget *parent, const QString &sysRoot)
     , m_sysRoot(sysRoot)
 {
     setObjectName(u"Form4"_s);
+    // Only the main window keeps the program running.
+    setAttribute(Qt::WA_QuitOnClose, false);
     setFont(windowFont());
     setFixedSize(ClientWidth, ClientHeight);
     // Not placed yet: the main window's connection command places it beside
     // itself the first time.
-    move(-100, -100);
+    move(FramePlacement::Unplaced);
 
     // The port as stored with the window; every opening sets the line up anew.
     Comm1->setObjectName(u"Comm1"_s);
@@ -159,6 +161,12 @@ void TForm4::resizeEvent(QResizeEvent *event)
     QWidget::resizeEvent(event);
     if (StatusBar1)
         StatusBar1->setGeometry(0, height() - StatusBarHeight, width(), StatusBarHeight);
+}
+
+void TForm4::moveEvent(QMoveEvent *event)
+{
+    QWidget::moveEvent(event);
+    m_placement.moved(*this);
 }
 
 void TForm4::FormCreate()

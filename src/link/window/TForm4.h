@@ -23,6 +23,7 @@
 // another port). File errors and the messages of the program load are boxes
 // of their own.
 
+#include "app/FramePlacement.h"
 #include "link/DeviceLink.h"
 #include "link/TransferRunner.h"
 
@@ -43,7 +44,8 @@ class TransferProgressDialog;
 class TForm4 : public QWidget {
     Q_OBJECT
 public:
-    // sysRoot: the directory that plays /sys for the port discovery.
+    // parent: the main window, above which the window stays. sysRoot: the
+    // directory that plays /sys for the port discovery.
     explicit TForm4(QWidget *parent = nullptr, const QString &sysRoot = QStringLiteral("/sys"));
     ~TForm4() override;
 
@@ -53,6 +55,11 @@ public:
 
     // The compiled program a load sends: "cmpres8.dat" next to the executable.
     static QString programPath();
+
+    // Not placed yet (still at the placement mark it is created at), and the
+    // placement by the outer frame that the main window's command uses.
+    bool isUnplaced() const { return FramePlacement::isUnplaced(*this); }
+    void placeFrameAt(QPoint point, QPoint insideOffset) { m_placement.placeFrameAt(*this, point, insideOffset); }
 
     bool transferRunning() const { return m_transferRunning; }
     // The dialog of the transfer that runs, or null.
@@ -101,6 +108,7 @@ signals:
 
 protected:
     void resizeEvent(QResizeEvent *event) override;
+    void moveEvent(QMoveEvent *event) override;
 
 private:
     void FormCreate();
@@ -118,4 +126,5 @@ private:
     qint64 m_programSize = 0;
     bool m_transferRunning = false;
     TransferProgressDialog *m_progressDialog = nullptr;
+    FramePlacement m_placement;
 };
