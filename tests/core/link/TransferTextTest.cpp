@@ -33,30 +33,22 @@ TEST(TransferText, TimeLeftIsTheLineTimeOfWhatIsLeftOrTheWaitWhenLonger)
     EXPECT_EQ(TransferText::clockText(3600000 + 61000), u"1:01:01"_s);
 }
 
-TEST(TransferText, LostAndStoppedTransfersSayHowManyBytes)
+TEST(TransferText, AStoppedLoadCountsOnlyTheProgramBytesThatLeft)
 {
-    TransferReport report;
-    report.finished = true;
-    EXPECT_EQ(TransferText::lostBytes(report), QString());
-
-    report.timedOut = 12;
-    EXPECT_EQ(TransferText::lostBytes(report),
-              u"Передача завершена, но изделие получило не все данные.\n\n"
-              "Байт, не принятых портом за время ожидания записи: 12."_s);
-    report.droppedAtClose = 3;
-    EXPECT_TRUE(TransferText::lostBytes(report).endsWith(u"Байт, оставшихся в очереди порта при его закрытии: 3."_s));
-
     TransferReport stopped;
     stopped.stopped = true;
     stopped.payloadSent = 5000;
     stopped.queuedAtStop = 200;  // purged by the close: they never went out
     EXPECT_EQ(TransferText::stopped(stopped, false, 9000),
               u"Загрузка остановлена.\n\nОтправлено байт программы: 4800 из 9000."_s);
-    stopped.payloadSent = 0;  // stopped during the preamble
-    EXPECT_EQ(TransferText::stopped(stopped, false, 9000),
-              u"Загрузка остановлена.\n\nОтправлено байт программы: 0 из 9000."_s);
-    EXPECT_EQ(TransferText::stopped(stopped, true, 0),
-              u"Установка часов остановлена: время в изделие не отправлено."_s);
+    stopped.payloadSent = 100;  // stopped with preamble bytes still queued
+    EXPECT_EQ(stopped.payloadDelivered(), 0);
+
+    TransferReport finished;
+    finished.finished = true;
+    EXPECT_EQ(TransferText::lostBytes(finished), QString());  // nothing lost, nothing to say
+    finished.droppedAtClose = 3;
+    EXPECT_TRUE(TransferText::lostBytes(finished).endsWith(u"при его закрытии: 3."_s));
 }
 
 } // namespace
