@@ -1,5 +1,6 @@
 #include "SourceFileReader.h"
 
+#include "BorrowedBytes.h"
 #include "ClassRegistry.h"
 #include "CodePage.h"
 #include "ExtraPropertyLines.h"
@@ -73,6 +74,8 @@ QByteArray utf16Bytes(const QString &text)
 class SourceFileReader {
 public:
     SourceFileReader(QByteArrayView data, SourceDocument &document) : m_data(data), m_doc(document) {}
+    template <TemporaryByteOwner Owner>
+    SourceFileReader(Owner &&, SourceDocument &) = delete;
 
     bool read(FileError *error);
 
