@@ -4,7 +4,7 @@
 
 #include "Caption.h"
 #include "Dialogs.h"
-#include "richview/RVStyleView.h"
+#include "richtext/RVStyleView.h"
 #include "richview/TRichViewEdit.h"
 
 #include "document/SourceFileReader.h"

@@ -1,6 +1,7 @@
 // The editor control on its own: how the document maps onto the editor and
 // back, insertion, style conversion, markers changed in place, the clipboard.
 
+#include "ItemComparison.h"
 #include "SampleDocuments.h"
 #include "Typing.h"
 
@@ -18,31 +19,6 @@
 using namespace Qt::StringLiterals;
 
 namespace {
-
-void compareItems(const SourceDocument &actual, const SourceDocument &expected)
-{
-    QCOMPARE(actual.itemCount(), expected.itemCount());
-    for (int i = 0; i < expected.itemCount(); ++i) {
-        const SourceItem &a = actual.item(i);
-        const SourceItem &e = expected.item(i);
-        const QByteArray where = "item " + QByteArray::number(i);
-        QVERIFY2(a.styleNo == e.styleNo, where);
-        QVERIFY2(a.options == e.options, where + " options " + QByteArray::number(a.options));
-        QVERIFY2(a.paraNo == e.paraNo, where + " para " + QByteArray::number(a.paraNo));
-        QVERIFY2(a.text == e.text, where + " text " + a.text.toHex());
-        QVERIFY2(a.tabTextStyle == e.tabTextStyle, where);
-        QVERIFY2(a.extras == e.extras, where);
-        QVERIFY2(a.picture == e.picture, where);
-        QVERIFY2(bool(a.control) == bool(e.control), where);
-        if (a.control)
-            QVERIFY2(*a.control == *e.control, where);
-        QVERIFY2(a.tag == e.tag, where + " tag");
-        QVERIFY2(a.hint == e.hint, where);
-        QVERIFY2(a.checkpoint == e.checkpoint, where + " checkpoint");
-        QVERIFY2(a.name == e.name && a.vAlign == e.vAlign, where);
-        QVERIFY2(a.opaque == e.opaque, where + " opaque");
-    }
-}
 
 QString typedText(TRichViewEdit &editor)
 {
@@ -88,36 +64,7 @@ private slots:
 
     void whatOtherEditorsWroteIsKept()
     {
-        SourceDocument doc;
-        TFontInfo wide = TFontInfo::normalText();
-        wide.Unicode = true;
-        doc.styles.TextStyles.push_back(wide);
-        SourceItem tagged = Samples::text(u"tagged"_s);
-        tagged.tag = QByteArray("note");
-        tagged.hint = QByteArray("hint");
-        tagged.checkpoint = Checkpoint{QByteArray("cp"), QByteArray(), false, true, false};
-        doc.append(tagged);
-        SourceItem hotspot;
-        hotspot.styleNo = ItemStyle::Hotspot;
-        auto record = std::make_shared<OpaqueRecord>();
-        record->headerTail = "1 2";
-        record->lines = {QByteArray("x")};
-        record->lineIsBlock = {false};
-        hotspot.opaque = record;
-        hotspot.setContinuesParagraph();
-        doc.append(hotspot);
-        SourceItem named = Samples::picture(8);
-        named.name = QByteArray("pic");
-        named.vAlign = 1;
-        named.tag = QByteArray("t");
-        doc.append(named);
-        const QString text = u"Ω unicode"_s;
-        SourceItem unicode;
-        unicode.styleNo = 1;
-        unicode.options = ItemOption::Utf16Text;
-        unicode.text = QByteArray(reinterpret_cast<const char *>(text.utf16()), text.size() * 2);
-        unicode.setPageBreakBefore();
-        doc.append(unicode);
+        const SourceDocument doc = Samples::fromOtherEditors();
         m_editor->loadDocument(doc);
         compareItems(m_editor->snapshot(), doc);
     }

@@ -5,7 +5,6 @@
 
 #include "TRichViewEdit.h"
 
-#include "RVFormats.h"
 #include "document/CodePage.h"
 #include "document/SourceFileReader.h"
 #include "document/SourceFileWriter.h"
@@ -36,14 +35,8 @@ QString pngDataUrl(const QImage &image)
 
 SourceDocument TRichViewEdit::selectionDocument() const
 {
-    SourceDocument out;
-    out.styles = m_style.tables();
-    out.background = m_background;
-    out.layout = m_layout;
     const QTextCursor c = textCursor();
-    if (c.hasSelection())
-        collectItems(&out.items, nullptr, c.selectionStart(), c.selectionEnd());
-    return out;
+    return m_content.extract(c.selectionStart(), c.selectionEnd());
 }
 
 QMimeData *TRichViewEdit::createMimeDataFromSelection() const
@@ -69,11 +62,11 @@ QMimeData *TRichViewEdit::createMimeDataFromSelection() const
         }
         if (item.isText()) {
             const QString text = selection.unicodeText(i);
-            QTextCharFormat format = m_style.charFormat(item.styleNo);
+            QTextCharFormat format = rvs().charFormat(item.styleNo);
             out.insertText(text, format);
             plain += text;
         } else if (item.isTab()) {
-            out.insertText(u"\t"_s, m_style.charFormat(item.tabTextStyle));
+            out.insertText(u"\t"_s, rvs().charFormat(item.tabTextStyle));
             plain += u'\t';
         } else if (item.isPicture() && item.picture && !item.picture->image().isNull()) {
             QTextImageFormat image;
@@ -143,12 +136,12 @@ void TRichViewEdit::pasteSourceDocument(SourceDocument &source)
     for (const SourceItem &item : source.items) {
         const int k = item.isText() ? item.styleNo : item.isTab() ? item.tabTextStyle : -1;
         if (k >= 0 && size_t(k) < styleMap.size() && !styleMapped[size_t(k)]) {
-            styleMap[size_t(k)] = m_style.findOrAddTextStyle(source.styles.TextStyles[size_t(k)]);
+            styleMap[size_t(k)] = rvs().findOrAddTextStyle(source.styles.TextStyles[size_t(k)]);
             styleMapped[size_t(k)] = true;
         }
         const int p = item.paraNo;
         if (p >= 0 && size_t(p) < paraMap.size() && !paraMapped[size_t(p)]) {
-            paraMap[size_t(p)] = m_style.findOrAddParaStyle(source.styles.ParaStyles[size_t(p)]);
+            paraMap[size_t(p)] = rvs().findOrAddParaStyle(source.styles.ParaStyles[size_t(p)]);
             paraMapped[size_t(p)] = true;
         }
     }
@@ -156,7 +149,7 @@ void TRichViewEdit::pasteSourceDocument(SourceDocument &source)
     c.beginEditBlock();
     if (c.hasSelection())
         c.removeSelectedText();
-    insertItems(c, source, styleMap, paraMap, false, false);
+    m_content.insertItems(c, source, styleMap, paraMap, false, false, m_currentTextStyle);
     c.endEditBlock();
     setTextCursor(c);
 }
@@ -166,10 +159,10 @@ void TRichViewEdit::pasteRichText(const QString &html)
     QTextDocument rich;
     rich.setHtml(html);
     SourceDocument clip;
-    clip.styles = m_style.tables();
+    clip.styles = rvs().tables();
     bool firstBlock = true;
     for (QTextBlock block = rich.begin(); block.isValid(); block = block.next()) {
-        TParaInfo para = m_style.tables().ParaStyles.front();
+        TParaInfo para = rvs().tables().ParaStyles.front();
         const Qt::Alignment align = block.blockFormat().alignment();
         if (align & Qt::AlignHCenter)
             para.Alignment = TParaInfo::rvaCenter;
@@ -178,7 +171,7 @@ void TRichViewEdit::pasteRichText(const QString &html)
         else if (align & Qt::AlignJustify)
             para.Alignment = TParaInfo::rvaJustify;
         int paraNo = 0;
-        if (para.Alignment != m_style.tables().ParaStyles.front().Alignment) {
+        if (para.Alignment != rvs().tables().ParaStyles.front().Alignment) {
             paraNo = -1;
             for (int p = 0; p < int(clip.styles.ParaStyles.size()); ++p) {
                 if (clip.styles.ParaStyles[size_t(p)].Alignment == para.Alignment) {
@@ -219,7 +212,7 @@ void TRichViewEdit::pasteRichText(const QString &html)
                 add(std::move(item));
                 continue;
             }
-            TFontInfo style = m_style.fontInfoFor(format);
+            TFontInfo style = rvs().fontInfoFor(format);
             int styleNo = clip.styles.findTextStyle(style);
             if (styleNo < 0) {
                 clip.styles.TextStyles.push_back(style);
@@ -267,6 +260,6 @@ void TRichViewEdit::pastePlainText(const QString &text)
     clean.replace(u"\r\n"_s, u"\n"_s).replace(QChar(u'\r'), QChar(u'\n'));
     clean.remove(QChar(0xFFFC));
     QTextCursor c = textCursor();
-    c.insertText(clean, textFormat(m_currentTextStyle, 0));
+    c.insertText(clean, m_content.textFormat(m_currentTextStyle));
     setTextCursor(c);
 }

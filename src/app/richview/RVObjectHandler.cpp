@@ -1,8 +1,8 @@
 #include "RVObjectHandler.h"
 #include "app/WindowFont.h"
 
-#include "RVFormats.h"
 #include "TRichViewEdit.h"
+#include "richtext/RVFormats.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -28,10 +28,10 @@ QSize pictureSize(const SourceItem &item)
 
 QSizeF RVObjectHandler::intrinsicSize(QTextDocument *, int, const QTextFormat &format)
 {
-    const int id = format.intProperty(RVFormat::ObjectId);
-    if (id < 0 || size_t(id) >= m_editor->m_objects.size())
+    const SourceItem *object = m_editor->m_content.object(format.intProperty(RVFormat::ObjectId));
+    if (!object)
         return QSizeF(0, 0);
-    const SourceItem &item = m_editor->m_objects[size_t(id)];
+    const SourceItem &item = *object;
     switch (format.objectType()) {
     case RVFormat::PictureObject:
         return pictureSize(item);
@@ -47,10 +47,10 @@ QSizeF RVObjectHandler::intrinsicSize(QTextDocument *, int, const QTextFormat &f
 void RVObjectHandler::drawObject(QPainter *painter, const QRectF &rect, QTextDocument *, int,
                                  const QTextFormat &format)
 {
-    const int id = format.intProperty(RVFormat::ObjectId);
-    if (id < 0 || size_t(id) >= m_editor->m_objects.size())
+    const SourceItem *object = m_editor->m_content.object(format.intProperty(RVFormat::ObjectId));
+    if (!object)
         return;
-    const SourceItem &item = m_editor->m_objects[size_t(id)];
+    const SourceItem &item = *object;
     const QRect r = rect.toRect();
     painter->save();
     switch (format.objectType()) {

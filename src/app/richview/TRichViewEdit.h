@@ -1,29 +1,20 @@
 #pragma once
 
-// The rich-text editor control of the main window ("rve"). It shows and edits
-// the source document on a QTextDocument (see RVFormats.h for how items map
-// onto blocks, fragments and objects) and turns it back into the core's
-// SourceDocument whenever the document is saved, checked or copied.
-//
-// The editor owns its object table: the pictures, markers and other embedded
-// items of the document, addressed by the id kept in their character format.
-// Entries are never removed while the document lives, so an undone deletion
-// finds its object again; loading or clearing the document empties the table.
+// The rich-text editor control of the main window ("rve"): the widget that
+// shows and edits the source document. What the document holds and how it
+// maps onto Qt's text document is RVDocument's (richtext/); the control adds
+// events, the in-place marker lists, the clipboard and painting.
 //
 // Markers are painted as drop-down boxes. A click on one (or Alt+Down with the
 // caret beside it) opens its list in place; picking an entry changes the
 // marker without an undo step but marks the document modified, since it
 // changes what the sign shows.
 
-#include "RVStyleView.h"
-
-#include "document/SourceDocument.h"
+#include "richtext/RVDocument.h"
 
 #include <QTextEdit>
 
 #include <functional>
-#include <memory>
-#include <vector>
 
 class QComboBox;
 class RVObjectHandler;
@@ -37,8 +28,8 @@ public:
     explicit TRichViewEdit(QWidget *parent = nullptr);
     ~TRichViewEdit() override;
 
-    RVStyleView &rvs() { return m_style; }
-    const RVStyleView &rvs() const { return m_style; }
+    RVStyleView &rvs() { return m_content.styles(); }
+    const RVStyleView &rvs() const { return m_content.styles(); }
 
     // ----- the whole document
     // Items, style tables, background and layout, as a file stores them.
@@ -53,9 +44,9 @@ public:
     bool isDocumentModified() const;
     void setDocumentModified(bool modified);
 
-    const DocumentBackground &background() const { return m_background; }
-    const DocumentLayout &pageLayout() const { return m_layout; }
-    TColor backgroundColour() const { return m_background.color; }
+    const DocumentBackground &background() const { return m_content.background(); }
+    const DocumentLayout &pageLayout() const { return m_content.layout(); }
+    TColor backgroundColour() const { return m_content.background().color; }
     void setBackgroundColour(TColor colour);
 
     // ----- items (numbers are 0-based, in reading order)
@@ -114,31 +105,9 @@ protected:
 
 private:
     friend class RVObjectHandler;
-    struct ItemPlace {
-        int position;  // document position of the item's first character
-        int length;    // characters (0 for an empty text item)
-        bool isText;
-    };
-    struct TextExtras {
-        std::optional<QByteArray> tag;
-        QByteArray hint;
-        std::optional<Checkpoint> checkpoint;
-    };
 
     void attachDocument(QTextDocument *document);
     void applyBackground();
-    // Walks the document once; fills whichever of the two lists is given.
-    void collectItems(std::vector<SourceItem> *items, std::vector<ItemPlace> *places,
-                      int from = 0, int to = -1) const;
-    const std::vector<ItemPlace> &places() const;
-    // Inserts the items of `source` at the cursor. With `takeObjects` the
-    // pictures and controls are moved out of `source` instead of copied.
-    void insertItems(QTextCursor &cursor, SourceDocument &source, const std::vector<int> &styleMap,
-                     const std::vector<int> &paraMap, bool fillFirstBlock, bool takeObjects);
-    int addObject(SourceItem item);
-    QTextCharFormat objectFormat(int type, int id) const;
-    QTextCharFormat textFormat(int styleNo, int extraId) const;
-    int objectIdAt(int position, int type) const;
     QRect objectRect(int position) const;
     void setMarkerEntry(int id, int index);
     void refreshCurrentStyle(const QTextCharFormat &format);
@@ -148,15 +117,7 @@ private:
     void pasteRichText(const QString &html);
     void pastePlainText(const QString &text);
 
-    RVStyleView m_style;
+    RVDocument m_content;
     RVObjectHandler *m_handler = nullptr;
-    std::vector<SourceItem> m_objects;
-    std::vector<TextExtras> m_textExtras;
-    DocumentBackground m_background;
-    DocumentLayout m_layout;
     int m_currentTextStyle = 0;
-    bool m_changedOutsideUndo = false;
-    mutable std::vector<ItemPlace> m_places;
-    mutable bool m_placesValid = false;
-    mutable size_t m_lastItemCount = 0;
 };

@@ -69,4 +69,39 @@ SourceDocument everything()
     return doc;
 }
 
+SourceDocument fromOtherEditors()
+{
+    SourceDocument doc;
+    TFontInfo wide = TFontInfo::normalText();
+    wide.Unicode = true;
+    doc.styles.TextStyles.push_back(wide);
+    SourceItem tagged = text(u"tagged"_s);
+    tagged.tag = QByteArray("note");
+    tagged.hint = QByteArray("hint");
+    tagged.checkpoint = Checkpoint{QByteArray("cp"), QByteArray(), false, true, false};
+    doc.append(tagged);
+    SourceItem hotspot;
+    hotspot.styleNo = ItemStyle::Hotspot;
+    auto record = std::make_shared<OpaqueRecord>();
+    record->headerTail = "1 2";
+    record->lines = {QByteArray("x")};
+    record->lineIsBlock = {false};
+    hotspot.opaque = record;
+    hotspot.setContinuesParagraph();
+    doc.append(hotspot);
+    SourceItem named = picture(8);
+    named.name = QByteArray("pic");
+    named.vAlign = 1;
+    named.tag = QByteArray("t");
+    doc.append(named);
+    const QString unicodeText = u"Ω unicode"_s;
+    SourceItem unicode;
+    unicode.styleNo = 1;
+    unicode.options = ItemOption::Utf16Text;
+    unicode.text = QByteArray(reinterpret_cast<const char *>(unicodeText.utf16()), unicodeText.size() * 2);
+    unicode.setPageBreakBefore();
+    doc.append(unicode);
+    return doc;
+}
+
 } // namespace Samples

@@ -22,4 +22,9 @@ SourceItem picture(int width, bool continues = true);
 // centred paragraph.
 SourceDocument everything();
 
+// What only files of other editors hold: a tag, a hint and a checkpoint on
+// text, an item of a kind this system never makes, a named picture, UTF-16
+// text after a page break.
+SourceDocument fromOtherEditors();
+
 } // namespace Samples
