@@ -19,7 +19,9 @@ tools/install-deps.sh
 cmake -S . -B build-sanitize -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
     -DCMAKE_CXX_FLAGS_RELWITHDEBINFO="-O1 -g" \
     -DORAVELT_SANITIZE=address,undefined -DORAVELT_BUILD_BENCH=OFF >/dev/null
+start=$SECONDS
 cmake --build build-sanitize
+echo "-- $((SECONDS - start)) s: sanitizer build" >&2
 
 reports="$PWD/build-sanitize/reports"
 rm -rf "$reports"
