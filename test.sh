@@ -3,11 +3,11 @@
 set -euo pipefail
 cd "$(dirname "$0")"
 
-# Runs one part and says how long it took, so that slow parts show in CI logs.
+# Runs one part and says how long it took (wall clock and processor time),
+# so that slow parts show in CI logs.
 timed() {
-    local start=$SECONDS
-    "$@"
-    echo "-- $((SECONDS - start)) s: $*" >&2
+    local TIMEFORMAT="[test.sh] %0R s (processor: %0U s user, %0S s system): ${*//%/%%}"
+    time "$@"
 }
 
 timed tools/install-deps.sh
