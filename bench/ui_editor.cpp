@@ -2,6 +2,9 @@
 // sign colours, markers of four kinds, pictures) opened into the editor, its
 // snapshot taken, and one character typed at the start of it.
 
+#include "LongMessage.h"
+#include "QtBenchMain.h"
+
 #include "app/richview/TRichViewEdit.h"
 #include "document/ClassRegistry.h"
 #include "document/CodePage.h"
@@ -26,40 +29,7 @@ constexpr int ItemCount = 100000;
 
 SourceDocument longMessage()
 {
-    SourceDocument doc;
-    TFontInfo darkOnRed = TFontInfo::normalText();
-    darkOnRed.Standard = false;
-    darkOnRed.Color = Colour::Black;
-    doc.styles.TextStyles.push_back(darkOnRed);
-    darkOnRed.BackColor = Colour::Red;
-    doc.styles.TextStyles.push_back(darkOnRed);
-    QImage image(16, 8, QImage::Format_RGB32);
-    for (int x = 0; x < 16; ++x) {
-        for (int y = 0; y < 8; ++y)
-            image.setPixel(x, y, (x + y) % 2 ? qRgb(255, 0, 0) : qRgb(0, 0, 0));
-    }
-    const PicturePtr picture = Picture::bitmap(image);
-    const QByteArray words = CodePage::toWindows1251(u"Скидки на всё "_s);
-    doc.items.reserve(ItemCount);
-    for (int i = 0; i < ItemCount; ++i) {
-        switch (i % 10) {
-        case 0: doc.append(SourceItem::controlItem(makeMarker(MarkerKind::Effect, i % 20))); break;
-        case 3: doc.append(SourceItem::controlItem(makeMarker(MarkerKind::Speed, 9), 0, true)); break;
-        case 7: doc.append(SourceItem::controlItem(makeMarker(MarkerKind::Pause, 3), 0, true)); break;
-        case 9: doc.append(SourceItem::controlItem(makeMarker(MarkerKind::Info, 0), 0, true)); break;
-        case 5: {
-            SourceItem item = SourceItem::pictureItem(picture, 0, true);
-            item.extras.width = 48;
-            item.extras.height = 24;
-            doc.append(std::move(item));
-            break;
-        }
-        default:
-            doc.append(SourceItem::textItem(words + QByteArray::number(i), (i % 10 == 8 || i % 10 == 2) ? 2 : 0, 0, true));
-            break;
-        }
-    }
-    return doc;
+    return LongMessage::make(ItemCount);
 }
 
 const QString &messageFile()
@@ -133,12 +103,5 @@ BENCHMARK(BM_KeystrokeAtStartOfLongMessage)->Unit(benchmark::kMillisecond)->Iter
 
 int main(int argc, char **argv)
 {
-    if (!std::getenv("QT_QPA_PLATFORM"))
-        setenv("QT_QPA_PLATFORM", "offscreen", 1);
-    ClassRegistry::registerStandardClasses();
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return runQtBenchmarks(argc, argv);
 }

@@ -5,10 +5,11 @@ set -euo pipefail
 
 packages=(
     cmake ninja-build g++ pkg-config ccache
-    qt6-base-dev libjpeg62-turbo-dev libxcb1-dev
+    qt6-base-dev qt6-translations-l10n libjpeg62-turbo-dev libxcb1-dev
     libgtest-dev libgmock-dev libbenchmark-dev
     clang libclang-rt-14-dev
     xvfb xauth fonts-dejavu-core
+    libfreetype-dev zlib1g-dev libgif-dev console-data xfonts-base
 )
 
 missing=()

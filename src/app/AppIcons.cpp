@@ -52,4 +52,28 @@ QIcon application()
     return icon;
 }
 
+QIcon check()
+{
+    // A page of text with a tick over it: the same picture on the command
+    // bar, in the menu and on the check window's button.
+    QIcon icon;
+    for (int size : {16, 32}) {
+        const qreal u = size / 16.0;
+        QPixmap pixmap(size, size);
+        pixmap.fill(Qt::transparent);
+        QPainter p(&pixmap);
+        p.setRenderHint(QPainter::Antialiasing);
+        p.setPen(QPen(QColor(0x60, 0x60, 0x60), u));
+        p.setBrush(QColor(Qt::white));
+        p.drawRect(QRectF(1.5 * u, 0.5 * u, 10 * u, 14 * u));
+        p.setPen(QPen(QColor(0xA0, 0xA0, 0xA0), u));
+        for (int line = 0; line < 4; ++line)
+            p.drawLine(QPointF(3.5 * u, (3.5 + 3 * line) * u), QPointF(9.5 * u, (3.5 + 3 * line) * u));
+        p.setPen(QPen(QColor(0x00, 0x90, 0x00), 2.4 * u, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+        p.drawPolyline(QPolygonF({QPointF(6 * u, 9.5 * u), QPointF(9 * u, 13 * u), QPointF(14.5 * u, 4 * u)}));
+        icon.addPixmap(pixmap);
+    }
+    return icon;
+}
+
 } // namespace AppIcons

@@ -2,6 +2,7 @@
 
 #include "Caption.h"
 #include "Dialogs.h"
+#include "QtTranslations.h"
 
 #include "serial/ConnectError.h"
 
@@ -41,7 +42,10 @@ void showCurrentException(QWidget *parent)
 
 } // namespace ApplicationErrors
 
-OraveltApplication::OraveltApplication(int &argc, char **argv) : QApplication(argc, argv) {}
+OraveltApplication::OraveltApplication(int &argc, char **argv) : QApplication(argc, argv)
+{
+    QtTranslations::install(*this);
+}
 
 bool OraveltApplication::notify(QObject *receiver, QEvent *event)
 {

@@ -36,7 +36,8 @@ void showCurrentException(QWidget *parent = nullptr);
 } // namespace ApplicationErrors
 
 // The editor's application object: every event is delivered through notify(),
-// which catches what a command lets escape and shows it.
+// which catches what a command lets escape and shows it. It installs Qt's
+// translations when it is created.
 class OraveltApplication : public QApplication {
     Q_OBJECT
 public:

@@ -2,14 +2,15 @@
 
 // Every window caption ends with the caption suffix.
 
+#include "OraveltVersion.h"
+
 #include <QString>
 
 namespace Caption {
 
-// Space, hyphen, space, "Oravelt" in double quotes, the version and date.
 inline QString suffix()
 {
-    return QStringLiteral(" - \"Oravelt\" XP/W7 v2.2.1 16.11.2011");
+    return OraveltVersion::captionSuffix();
 }
 
 // The main window's caption for a file name (empty: an unnamed document).

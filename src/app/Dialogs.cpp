@@ -30,7 +30,7 @@ QMessageBox::StandardButton message(QWidget *parent, QMessageBox::Icon icon, con
                                     QMessageBox::StandardButton defaultButton)
 {
     if (messageHook())
-        return messageHook()(MessageRequest{icon, caption, text, buttons});
+        return messageHook()(MessageRequest{icon, caption, text, buttons, parent});
     QMessageBox box(icon, caption, text, buttons, parent);
     if (defaultButton != QMessageBox::NoButton)
         box.setDefaultButton(defaultButton);

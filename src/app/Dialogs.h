@@ -18,6 +18,7 @@ struct MessageRequest {
     QString caption;
     QString text;
     QMessageBox::StandardButtons buttons;
+    QWidget *parent = nullptr;  // the box's owner
 };
 
 using MessageHook = std::function<QMessageBox::StandardButton(const MessageRequest &)>;

@@ -8,11 +8,15 @@
 #include "MarkerComboBoxes.h"
 #include "platform/TopLevelWindows.h"
 #include "richview/TRichViewEdit.h"
+#include "calibration/window/TForm6.h"
+#include "compiler/window/TForm3.h"
+#include "imageeditor/window/TForm2.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QDropEvent>
 #include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
@@ -71,6 +75,7 @@ TForm1::TForm1(QWidget *parent) : QMainWindow(parent)
     rve->setToolTip(u"Начните работу со вставки эффекта вывода, затем введите Ваш текст"_s);
     rve->onStyleConversion = [this](int styleNo, int code) { return rveStyleConversion(styleNo, code); };
     connect(rve, &TRichViewEdit::currentTextStyleChanged, this, &TForm1::rveCurTextStyleChanged);
+    rve->viewport()->installEventFilter(this);  // drags of the graphic editor's picture
     Panel1->setParent(central);
     panel->setParent(central);
     layout->addWidget(Panel1);
@@ -90,9 +95,17 @@ TForm1::TForm1(QWidget *parent) : QMainWindow(parent)
         move(frame.topLeft());
     }
     FormCreate();
+    // Typing goes into the editor from the start.
+    rve->setFocus();
 }
 
-TForm1::~TForm1() = default;
+TForm1::~TForm1()
+{
+    // The other windows are this one's children; they go while it is whole,
+    // since they unregister from it (start-up destroys them first anyway).
+    delete m_calibrationWindow;
+    delete m_checkWindow;
+}
 
 RVStyleView &TForm1::rvs()
 {
@@ -112,6 +125,9 @@ void TForm1::buildCommandBar()
         b->setIcon(st->standardIcon(icon));
         b->setToolTip(hint);
         b->setAutoRaise(true);
+        // Speed buttons: a key typed into what looks like the editor must
+        // never press one.
+        b->setFocusPolicy(Qt::NoFocus);
         b->setGeometry(left, 8, 25, 25);
         return b;
     };
@@ -128,10 +144,11 @@ void TForm1::buildCommandBar()
     connect(btnSave, &QToolButton::clicked, this, &TForm1::mitSaveClick);
     connect(btnSaveAs, &QToolButton::clicked, this, &TForm1::mitSaveAsClick);
     connect(btnClose, &QToolButton::clicked, this, &TForm1::btnCloseClick);
-    // The check, the preview and the connection window come with their own
-    // windows; until then their buttons are shown but cannot be used.
-    SpeedButton3->setEnabled(false);
-    SpeedButton1->setEnabled(false);
+    connect(SpeedButton3, &QToolButton::clicked, this, &TForm1::menuCheckTextClick);
+    connect(SpeedButton1, &QToolButton::clicked, this, &TForm1::SpeedButton1Click);
+    SpeedButton3->setIcon(AppIcons::check());
+    // The connection window comes with its own window; until then its
+    // button is shown but cannot be used.
     btnComm->setEnabled(false);
 }
 
@@ -186,7 +203,8 @@ void TForm1::buildMarkerPanel()
     gEditor->setText(u"Графический редактор..."_s);
     gEditor->setToolTip(u"Графический редактор"_s);
     gEditor->setGeometry(8, 48, 153, 25);
-    gEditor->setEnabled(false);  // the graphic editor comes with its own window
+    gEditor->setEnabled(false);  // until the graphic editor exists
+    connect(gEditor, &QToolButton::clicked, this, &TForm1::gEditorClick);
 
     panelLabel(u"Цвет"_s, panel, 186, 54);
     auto colourButton = [this](const char *name, const QString &hint, const QIcon &icon, int left) {
@@ -196,6 +214,7 @@ void TForm1::buildMarkerPanel()
         b->setIcon(icon);
         b->setCheckable(true);
         b->setAutoRaise(true);
+        b->setFocusPolicy(Qt::NoFocus);
         b->setGeometry(left, 48, 25, 25);
         return b;
     };
@@ -220,8 +239,8 @@ void TForm1::buildMenu()
     };
 
     QMenu *file = bar->addMenu(u"&Файл"_s);
-    add(file, "mitNew", u"&Новый"_s, &TForm1::mitNewClick);
-    add(file, "mitOpen", u"&Открыть..."_s, &TForm1::mitOpenClick);
+    m_commands.newDocument = add(file, "mitNew", u"&Новый"_s, &TForm1::mitNewClick);
+    m_commands.open = add(file, "mitOpen", u"&Открыть..."_s, &TForm1::mitOpenClick);
     file->addSeparator();
     add(file, "mitSave", u"&Сохранить"_s, &TForm1::mitSaveClick);
     add(file, "mitSaveAs", u"Сохранить &как..."_s, &TForm1::mitSaveAsClick);
@@ -229,28 +248,30 @@ void TForm1::buildMenu()
     add(file, "mitExit", u"В&ыход"_s, &TForm1::mitExitClick);
 
     QMenu *edit = bar->addMenu(u"&Правка"_s);
-    QAction *undo = add(edit, "mitUndo", u"&Отменить ввод"_s, &TForm1::mitUndoClick);
-    QAction *redo = add(edit, "mitRedo", u"&Повторить ввод"_s, &TForm1::mitRedoClick, QKeySequence(u"Ctrl+Y"_s));
+    m_commands.undo = add(edit, "mitUndo", u"&Отменить ввод"_s, &TForm1::mitUndoClick);
+    m_commands.redo = add(edit, "mitRedo", u"&Повторить ввод"_s, &TForm1::mitRedoClick, QKeySequence(u"Ctrl+Y"_s));
     edit->addSeparator();
-    QAction *cut = add(edit, "mitCut", u"&Вырезать"_s, &TForm1::mitCutClick);
-    QAction *copy = add(edit, "mitCopy", u"&Копировать"_s, &TForm1::mitCopyClick);
-    add(edit, "mitPaste", u"В&ставить"_s, &TForm1::mitPasteClick);
-    QAction *del = add(edit, "mitDelete", u"У&далить"_s, &TForm1::mitDeleteClick);
+    m_commands.cut = add(edit, "mitCut", u"&Вырезать"_s, &TForm1::mitCutClick);
+    m_commands.copy = add(edit, "mitCopy", u"&Копировать"_s, &TForm1::mitCopyClick);
+    m_commands.paste = add(edit, "mitPaste", u"В&ставить"_s, &TForm1::mitPasteClick);
+    m_commands.erase = add(edit, "mitDelete", u"У&далить"_s, &TForm1::mitDeleteClick);
     edit->addSeparator();
     add(edit, "mitSelectAll", u"В&ыделить все"_s, &TForm1::mitSelectAllClick, QKeySequence(u"Ctrl+A"_s));
     add(edit, "N7", u"Выделить текущее &слово"_s, &TForm1::N7Click);
     edit->addSeparator();
     add(edit, "N6", u"&Найти..."_s, &TForm1::N6Click, QKeySequence(u"Ctrl+F"_s));
-    undo->setEnabled(false);
-    redo->setEnabled(false);
-    cut->setEnabled(false);
-    copy->setEnabled(false);
-    del->setEnabled(false);
-    connect(rve, &QTextEdit::undoAvailable, undo, &QAction::setEnabled);
-    connect(rve, &QTextEdit::redoAvailable, redo, &QAction::setEnabled);
-    connect(rve, &QTextEdit::copyAvailable, cut, &QAction::setEnabled);
-    connect(rve, &QTextEdit::copyAvailable, copy, &QAction::setEnabled);
-    connect(rve, &QTextEdit::copyAvailable, del, &QAction::setEnabled);
+    connect(rve, &QTextEdit::undoAvailable, this, [this](bool available) {
+        m_undoAvailable = available;
+        updateCommands();
+    });
+    connect(rve, &QTextEdit::redoAvailable, this, [this](bool available) {
+        m_redoAvailable = available;
+        updateCommands();
+    });
+    connect(rve, &QTextEdit::copyAvailable, this, [this](bool available) {
+        m_hasSelection = available;
+        updateCommands();
+    });
 
     QMenu *insert = bar->addMenu(u"&Вставка"_s);
     const std::pair<MarkerKind, void (TForm1::*)()> markers[] = {
@@ -266,13 +287,18 @@ void TForm1::buildMenu()
         m_insertActions[size_t(kind)] = a;
     }
     insert->addSeparator();
-    add(insert, "mitFromGraphicEditor", u"Из графического редактора..."_s, nullptr)->setEnabled(false);
+    add(insert, "mitFromGraphicEditor", u"Из графического редактора..."_s, &TForm1::gEditorClick)->setEnabled(false);
 
     QMenu *run = bar->addMenu(u"В&ыполнить"_s);
-    add(run, "menuCheckText", u"Проверить исходный текст..."_s, nullptr, QKeySequence(Qt::Key_F9))->setEnabled(false);
-    add(run, "mitPreview", u"Предварительный просмотр..."_s, nullptr, QKeySequence(Qt::Key_F11))->setEnabled(false);
+    m_commands.check = add(run, "menuCheckText", u"Проверить исходный текст..."_s, &TForm1::menuCheckTextClick,
+                           QKeySequence(Qt::Key_F9));
+    m_commands.check->setIcon(AppIcons::check());
+    add(run, "mitPreview", u"Предварительный просмотр..."_s, &TForm1::SpeedButton1Click, QKeySequence(Qt::Key_F11));
     run->addSeparator();
     add(run, "mitComm", u"Связь со строкой..."_s, nullptr, QKeySequence(Qt::Key_F12))->setEnabled(false);
+    run->addSeparator();
+    m_commands.calibration = add(run, "mitCalibration", u"Калибровка датчиков..."_s, &TForm1::mitCalibrationClick);
+    updateCommands();
 }
 
 void TForm1::buildDialogs()
@@ -327,7 +353,8 @@ void TForm1::FormCreate()
 
 bool TForm1::FormCloseQuery()
 {
-    return QuerySave();
+    // Closing ends the program: a drawn picture is not lost without asking.
+    return QuerySave() && (!m_graphicEditor || m_graphicEditor->QuerySavePicture());
 }
 
 void TForm1::FormClose()
@@ -341,14 +368,42 @@ void TForm1::closeEvent(QCloseEvent *event)
         event->ignore();
         return;
     }
+    // A check still running stops after the item in hand and completes its
+    // files; the program ends when it has returned.
+    if (isChecking())
+        m_checkWindow->Button2Click();
     FormClose();
-    if (m_findDialog)
-        m_findDialog->close();
+    // Closing this window ends the program: the others go out of sight with
+    // it, so that none is left open on its own.
+    for (QWidget *w : {static_cast<QWidget *>(m_findDialog), static_cast<QWidget *>(m_checkWindow),
+                       static_cast<QWidget *>(m_graphicEditor.data()), static_cast<QWidget *>(m_calibrationWindow)}) {
+        if (w)
+            w->hide();
+    }
     event->accept();
 }
 
 bool TForm1::eventFilter(QObject *watched, QEvent *event)
 {
+    if (rve && watched == rve->viewport()) {
+        switch (event->type()) {
+        case QEvent::DragEnter:
+        case QEvent::DragMove:
+        case QEvent::Drop: {
+            auto *drop = static_cast<QDropEvent *>(event);
+            // The editor's own drag of its selection stays the editor's.
+            if (drop->source() == rve || drop->source() == rve->viewport())
+                break;
+            if (event->type() == QEvent::Drop)
+                rveDragDrop(drop);
+            else
+                rveDragOver(static_cast<QDragMoveEvent *>(event));
+            return true;
+        }
+        default:
+            break;
+        }
+    }
     if (watched == Panel1 && event->type() == QEvent::Resize) {
         btnClose->move(Panel1->width() - CloseButtonFromRight, 8);
     } else if ((watched == EffectCB || watched == InfoCB) && event->type() == QEvent::KeyPress) {
@@ -421,6 +476,19 @@ void TForm1::N6Click()
     if (!m_findDialog) {
         m_findDialog = new FindDialog(this);
         connect(m_findDialog, &FindDialog::find, this, &TForm1::FindDialog1Find);
+        // Beside the window, so that what it finds is not hidden under it;
+        // inside the screen. Later it opens where the operator left it.
+        m_findDialog->adjustSize();
+        const QRect outer = frameGeometry();
+        QRect place(QPoint(outer.right() + 1, outer.top()), m_findDialog->frameGeometry().size());
+        if (const QScreen *s = screen()) {
+            const QRect area = s->availableGeometry();
+            if (place.right() > area.right())
+                place.moveRight(area.right());
+            if (place.bottom() > area.bottom())
+                place.moveBottom(area.bottom());
+        }
+        m_findDialog->move(place.topLeft());
     }
     const QString selected = rve->textCursor().selectedText();
     if (!selected.isEmpty() && !selected.contains(QChar(0x2029)))

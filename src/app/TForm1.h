@@ -13,19 +13,37 @@
 #include "document/Colour.h"
 #include "document/MarkerKind.h"
 
+#include <QEvent>
 #include <QMainWindow>
+#include <QPoint>
+#include <QPointer>
 
 #include <array>
 
 class FindDialog;
+class TForm3;
+class TForm6;
 class QAction;
 class QComboBox;
+class QDragMoveEvent;
+class QDropEvent;
 class QFileDialog;
 class QLabel;
 class QMenu;
 class QToolButton;
+class TForm2;
 class TRichViewEdit;
 class RVStyleView;
+
+// The caret message: posted to the main window while the graphic editor's
+// picture is dragged over the editor, carrying the point in the editor's
+// client coordinates; handled later, by MoveCaretToPoint.
+class CaretMessage : public QEvent {
+public:
+    static constexpr QEvent::Type Type = QEvent::Type(QEvent::User + 10);
+    explicit CaretMessage(QPoint point) : QEvent(Type), point(point) {}
+    const QPoint point;
+};
 
 class TForm1 : public QMainWindow {
     Q_OBJECT
@@ -40,6 +58,25 @@ public:
     // Opens a file without asking for it (a file given on the command line);
     // false when it could not be read (the operator has been told).
     bool openFile(const QString &fileName);
+    // The graphic editor registers itself here when it is created.
+    void attachGraphicEditor(TForm2 *editor);
+    TForm2 *graphicEditor() const;
+
+    // The windows this one reaches. Each registers itself when start-up
+    // creates it (and unregisters when destroyed); their commands are
+    // unavailable until then.
+    void setCheckWindow(TForm3 *window);
+    TForm3 *checkWindow() const { return m_checkWindow; }
+    void setCalibrationWindow(TForm6 *window);
+    TForm6 *calibrationWindow() const { return m_calibrationWindow; }
+    // A check is running in the check window.
+    bool isChecking() const;
+
+    // While locked (for the length of a check) the editor is read-only and
+    // every command that changes the document is disabled; selecting,
+    // copying, finding and saving stay available.
+    void setDocumentLocked(bool locked);
+    bool isDocumentLocked() const { return m_documentLocked; }
 
     // ----- routines of the window
     bool QuerySave();
@@ -107,9 +144,19 @@ public slots:
     void N7Click();
     void N6Click();
     void FindDialog1Find();
+    // Auxiliary commands
+    void menuCheckTextClick();
+    void SpeedButton1Click();
+    void mitCalibrationClick();
+    // The graphic editor and its pictures
+    void gEditorClick();
+    void rveDragOver(QDragMoveEvent *event);
+    void rveDragDrop(QDropEvent *event);
+    void MoveCaretToPoint(QPoint point);
 
 protected:
     void closeEvent(QCloseEvent *event) override;
+    bool event(QEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
@@ -124,10 +171,24 @@ private:
     void insertMarker(MarkerKind kind);
     void applyColour(TColor color, TColor backColor);
     bool readInto(const QString &fileName);
+    void updateCommands();
+    bool isPictureDrag(const QDropEvent *event) const;
 
     QString m_fileName;
     TColor m_pendingColour = 0;
     std::array<QComboBox *, 6> m_boxes{};
     std::array<QAction *, 6> m_insertActions{};
     FindDialog *m_findDialog = nullptr;
+    TForm3 *m_checkWindow = nullptr;
+    TForm6 *m_calibrationWindow = nullptr;
+    // Menu commands whose availability follows the editor and the lock.
+    struct {
+        QAction *newDocument = nullptr, *open = nullptr, *undo = nullptr, *redo = nullptr, *cut = nullptr,
+                *copy = nullptr, *paste = nullptr, *erase = nullptr, *check = nullptr, *calibration = nullptr;
+    } m_commands;
+    bool m_documentLocked = false;
+    bool m_undoAvailable = false;
+    bool m_redoAvailable = false;
+    bool m_hasSelection = false;
+    QPointer<TForm2> m_graphicEditor;
 };

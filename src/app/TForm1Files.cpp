@@ -110,21 +110,25 @@ void TForm1::NewDocument()
 void TForm1::mitNewClick()
 {
     NewDocument();
+    rve->setFocus();
 }
 
 void TForm1::mitOpenClick()
 {
     OpenDocument();
+    rve->setFocus();
 }
 
 void TForm1::mitSaveClick()
 {
     SaveDocument();
+    rve->setFocus();
 }
 
 void TForm1::mitSaveAsClick()
 {
     SaveDocumentAs();
+    rve->setFocus();
 }
 
 void TForm1::mitExitClick()

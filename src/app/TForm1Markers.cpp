@@ -2,30 +2,20 @@
 
 #include "TForm1.h"
 
-#include "MarkerComboBoxes.h"
 #include "richview/TRichViewEdit.h"
+
+#include "document/StyleConversion.h"
 
 #include <QComboBox>
 #include <QToolButton>
 
 void TForm1::insertMarker(MarkerKind kind)
 {
-    const MarkerKindInfo &info = markerKindInfo(kind);
-    QComboBox *box = toolbarBox(kind);
-    QComboBox *control = createMarkerControl(kind, this);
-    control->hide();
-    control->resize(box->width(), box->height());
-    for (int i = 0; i < box->count(); ++i)
-        control->addItem(info.prefix + box->itemText(i));
-    control->setCurrentIndex(box->currentIndex());
-    control->setEditable(false);
-    control->setMaxVisibleItems(control->count());
-    control->setToolTip(box->toolTip());
-    if (info.copiesColourAndFont) {
-        control->setFont(box->font());
-        control->setPalette(box->palette());
-    }
-    rve->insertControl(control);
+    // The core makes the marker as the toolbar box configures it (entries
+    // with prefix, width, hint, drop-down count), so that a marker composed
+    // from markup is the same bytes in the file.
+    if (!rve->insertMarker(makeMarker(kind, toolbarBox(kind)->currentIndex())))
+        return;
     rve->ensureCursorVisible();
     if (isVisible())
         rve->setFocus();
@@ -66,17 +56,12 @@ void TForm1::InfoCBChange()
 // colour (code 7), then the background (code 8); each conversion finds or
 // adds the style the text is to have.
 
-namespace {
-constexpr int ConvertColor = 7;
-constexpr int ConvertBackColor = 8;
-} // namespace
-
 void TForm1::applyColour(TColor color, TColor backColor)
 {
     m_pendingColour = color;
-    rve->applyStyleConversion(ConvertColor);
+    rve->applyStyleConversion(StyleConversion::TextColour);
     m_pendingColour = backColor;
-    rve->applyStyleConversion(ConvertBackColor);
+    rve->applyStyleConversion(StyleConversion::BackColour);
     // The buttons show the style at the caret, whatever the click toggled.
     rveCurTextStyleChanged();
     if (isVisible())
@@ -85,12 +70,12 @@ void TForm1::applyColour(TColor color, TColor backColor)
 
 void TForm1::btnRedClick()
 {
-    applyColour(SignColour::colorOf(SignColour::RedOnDark), SignColour::backColorOf(SignColour::RedOnDark));
+    applyColour(SignColour::colourOf(SignColour::RedOnDark), SignColour::backColourOf(SignColour::RedOnDark));
 }
 
 void TForm1::clea()
 {
-    applyColour(SignColour::colorOf(SignColour::DarkOnRed), SignColour::backColorOf(SignColour::DarkOnRed));
+    applyColour(SignColour::colourOf(SignColour::DarkOnRed), SignColour::backColourOf(SignColour::DarkOnRed));
 }
 
 int TForm1::rveStyleConversion(int styleNo, int code)
@@ -98,18 +83,8 @@ int TForm1::rveStyleConversion(int styleNo, int code)
     RVStyleView &styles = rvs();
     if (!styles.isTextStyle(styleNo))
         return styleNo;
-    TFontInfo working = styles.textStyle(styleNo);
-    if (code == ConvertColor)
-        working.Color = m_pendingColour;
-    else if (code == ConvertBackColor)
-        working.BackColor = m_pendingColour;
-    if (styles.textStyle(styleNo).sameAs(working))
-        return styleNo;
-    const int existing = styles.findTextStyle(working, styleNo);
-    if (existing >= 0)
-        return existing;
-    working.Standard = false;
-    return styles.addTextStyle(working);
+    const StyleConversion::Result result = StyleConversion::convert(styles.tables(), styleNo, code, m_pendingColour);
+    return result.added ? styles.addTextStyle(*result.added) : result.styleNo;
 }
 
 void TForm1::rveCurTextStyleChanged()

@@ -3,16 +3,19 @@
 // argument (how a desktop opens a file the user double-clicked), and runs
 // until the main window closes.
 //
-// Window order: main window (TForm1), check window (TForm3), graphic editor
-// (TForm2), connection window (TForm4), sensor calibration window (TForm6).
 // Each window's creation handler runs in its constructor, so it runs before
 // the next window exists. The main window is the application's main window and
 // the only one shown; closing it ends the program, and the other windows are
-// destroyed after it, in the reverse order of their creation.
+// destroyed before it, in the reverse order of their creation (the
+// calibration window writes "sensor.ini" then).
 
 #include "ApplicationErrors.h"
 #include "TForm1.h"
+#include "imageeditor/window/TForm2.h"
 
+#include "OraveltVersion.h"
+#include "calibration/window/TForm6.h"
+#include "compiler/window/TForm3.h"
 #include "document/ClassRegistry.h"
 
 #include <QApplication>
@@ -22,12 +25,20 @@ int main(int argc, char *argv[])
 {
     ClassRegistry::registerStandardClasses();
 
+    // Also loads Qt's own translations, so its dialogs speak Russian.
     OraveltApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("oravelt"));
-    QApplication::setApplicationVersion(QStringLiteral(ORAVELT_VERSION));
+    QApplication::setApplicationVersion(OraveltVersion::number());
     QApplication::setDesktopFileName(QStringLiteral("oravelt"));
 
-    TForm1 form1;
+    // ----- the windows, in their fixed order
+    TForm1 form1;          // main window
+    TForm3 form3(form1);   // check window
+    TForm2 form2(&form1);  // graphic editor
+    // connection window (TForm4): created here
+    TForm6 form6(form1);   // sensor calibration window
+    // -----
+
     form1.show();
 
     const QStringList arguments = QApplication::arguments();

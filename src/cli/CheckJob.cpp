@@ -13,12 +13,19 @@
 
 using namespace Qt::StringLiterals;
 
-int runCheckJob(const CheckJobOptions &options, QTextStream &err)
+bool checkJobOptionsValid(const CheckJobOptions &options, QTextStream &err)
 {
     if (options.pressure.has_value() != options.humidity.has_value()) {
         err << u"oravelt-cli: --pressure and --humidity must be given together\n"_s;
-        return CliUsage;
+        return false;
     }
+    return true;
+}
+
+int runCheckJob(const CheckJobOptions &options, QTextStream &err)
+{
+    if (!checkJobOptionsValid(options, err))
+        return CliUsage;
 
     ClassRegistry::registerStandardClasses();
     SourceDocument document;
@@ -27,6 +34,14 @@ int runCheckJob(const CheckJobOptions &options, QTextStream &err)
         err << u"oravelt-cli: cannot read "_s << readError.toString() << u'\n';
         return CliUsage;
     }
+    return runCheckJob(document, options, err);
+}
+
+int runCheckJob(const SourceDocument &document, const CheckJobOptions &options, QTextStream &err,
+                const CheckErrorReport &reportError)
+{
+    if (!checkJobOptionsValid(options, err))
+        return CliUsage;
 
     const bool fromSettings = !options.pressure;
     const QString settingsFile = SensorCalibration::fileIn(
@@ -63,7 +78,10 @@ int runCheckJob(const CheckJobOptions &options, QTextStream &err)
     }
 
     if (result.error) {
-        err << result.error->message << u'\n' << result.error->item << u'\n';
+        if (reportError)
+            reportError(*result.error, err);
+        else
+            err << result.error->message << u'\n' << result.error->item << u'\n';
         return CliProblem;
     }
     return CliOk;

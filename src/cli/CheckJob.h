@@ -15,9 +15,13 @@
 // wrong, the source cannot be read or is malformed, or a file cannot be
 // written (with a message naming the file and the reason).
 
+#include "compiler/Compiler.h"
+#include "document/SourceDocument.h"
+
 #include <QString>
 #include <QTextStream>
 
+#include <functional>
 #include <optional>
 
 struct CheckJobOptions {
@@ -29,3 +33,14 @@ struct CheckJobOptions {
 };
 
 int runCheckJob(const CheckJobOptions &options, QTextStream &err);
+
+// False (with the message on `err`) when the options cannot make a check:
+// one calibration value without the other.
+bool checkJobOptionsValid(const CheckJobOptions &options, QTextStream &err);
+
+// The same for a document already in memory (options.sourceFile is not
+// read). `reportError`, when given, writes a document error to `err` in
+// place of the message and item number lines.
+using CheckErrorReport = std::function<void(const CheckError &error, QTextStream &err)>;
+int runCheckJob(const SourceDocument &document, const CheckJobOptions &options, QTextStream &err,
+                const CheckErrorReport &reportError = {});

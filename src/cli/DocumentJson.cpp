@@ -159,33 +159,12 @@ QJsonObject picture(const Picture &p)
                        {u"bodyBytes"_s, qint64(p.body().size())}};
 }
 
-QString kindName(const SourceItem &item)
-{
-    if (item.isText())
-        return u"text"_s;
-    if (item.isPicture())
-        return u"picture"_s;
-    if (item.isControl())
-        return item.markerKind() ? u"marker"_s : u"control"_s;
-    if (item.isTab())
-        return u"tab"_s;
-    switch (item.styleNo) {
-    case ItemStyle::Break: return u"line"_s;
-    case ItemStyle::Hotspot: return u"hotspot"_s;
-    case ItemStyle::Bullet: return u"bullet"_s;
-    case ItemStyle::HotPicture: return u"hot picture"_s;
-    case ItemStyle::ListMarker: return u"list marker"_s;
-    case ItemStyle::Table: return u"table"_s;
-    default: return u"other"_s;
-    }
-}
-
 QJsonObject item(const SourceDocument &doc, int i)
 {
     const SourceItem &it = doc.item(i);
     QJsonObject out{
         {u"index"_s, i},
-        {u"kind"_s, kindName(it)},
+        {u"kind"_s, itemKindName(it)},
         {u"styleNo"_s, it.styleNo},
         {u"paraNo"_s, it.paraNo},
         {u"options"_s, int(it.options)},
@@ -253,7 +232,7 @@ QJsonObject documentToJson(const SourceDocument &doc)
     QJsonArray paraStyles;
     for (const TParaInfo &s : doc.styles.ParaStyles)
         paraStyles.append(paraStyle(s));
-    QJsonObject background{{u"color"_s, colour(doc.background.color)}, {u"mode"_s, doc.background.mode}};
+    QJsonObject background{{u"color"_s, colour(doc.background.colour)}, {u"mode"_s, doc.background.mode}};
     if (doc.background.picture)
         background.insert(u"picture"_s, picture(*doc.background.picture));
     const DocumentLayout &l = doc.layout;

@@ -1,4 +1,5 @@
 #include "CliCommand.h"
+#include "OraveltVersion.h"
 
 #include <QCoreApplication>
 #include <QTextStream>
@@ -44,7 +45,7 @@ int main(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(u"oravelt-cli"_s);
-    QCoreApplication::setApplicationVersion(u"2.2.1"_s);
+    QCoreApplication::setApplicationVersion(OraveltVersion::number());
 
     QStringList arguments = QCoreApplication::arguments();
     if (arguments.size() < 2) {
@@ -57,7 +58,7 @@ int main(int argc, char *argv[])
         return CliOk;
     }
     if (word == u"--version"_s) {
-        std::fputs("oravelt-cli 2.2.1\n", stdout);
+        QTextStream(stdout) << u"oravelt-cli "_s << OraveltVersion::number() << u'\n';
         return CliOk;
     }
     for (const CliCommand &command : cliCommands()) {

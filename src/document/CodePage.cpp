@@ -48,12 +48,13 @@ struct SingleByteTable {
     std::array<char16_t, 256> decode{};
     std::array<quint8, 65536> encode{};
     std::bitset<65536> encodable;
+    std::bitset<256> assigned;  // bytes that are characters of the page
 };
 
 std::unique_ptr<SingleByteTable> buildTable(int codePage)
 {
     auto table = std::make_unique<SingleByteTable>();
-    std::bitset<256> assigned;
+    std::bitset<256> &assigned = table->assigned;
     iconv_t cd = iconv_open("UTF-16LE", iconvName(codePage));
     for (int b = 0; b < 256; ++b) {
         table->decode[size_t(b)] = char16_t(b);  // unassigned bytes stand for themselves
@@ -253,6 +254,38 @@ QByteArray fromUnicode(int codePage, QStringView text)
         result[n++] = table->encodable.test(u) ? char(table->encode[u]) : '?';
     }
     result.truncate(n);
+    return result;
+}
+
+std::optional<QByteArray> fromUnicodeExactly(int codePage, QStringView text, qsizetype *unencodable)
+{
+    auto refuse = [&](qsizetype at) -> std::optional<QByteArray> {
+        if (unencodable)
+            *unencodable = at;
+        return std::nullopt;
+    };
+    if (!iconvName(codePage) || isDoubleByte(codePage)) {
+        // Rare pages: a character is held when it comes back from the round trip.
+        for (qsizetype i = 0; i < text.size(); ++i) {
+            const qsizetype n = QChar::isHighSurrogate(text[i].unicode()) && i + 1 < text.size() ? 2 : 1;
+            const QStringView one = text.mid(i, n);
+            if (toUnicode(codePage, fromUnicode(codePage, one)) != one)
+                return refuse(i);
+            i += n - 1;
+        }
+        return fromUnicode(codePage, text);
+    }
+    const SingleByteTable *table = singleByteTable(codePage);
+    QByteArray result(text.size(), Qt::Uninitialized);
+    char *out = result.data();
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const char16_t u = text[i].unicode();
+        // The stand-ins of unassigned bytes round-trip a file's bytes, but
+        // they are not characters anyone could mean.
+        if (!table->encodable.test(u) || !table->assigned.test(table->encode[u]))
+            return refuse(i);
+        out[i] = char(table->encode[u]);
+    }
     return result;
 }
 

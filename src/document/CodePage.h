@@ -11,6 +11,8 @@
 #include <QByteArray>
 #include <QString>
 
+#include <optional>
+
 namespace CodePage {
 
 // Character set identifiers of the font (TFontInfo::Charset).
@@ -50,6 +52,12 @@ QByteArray fromUnicode(int codePage, QStringView text);
 // Shorthands for the code page of most texts of this system.
 inline QString fromWindows1251(QByteArrayView bytes) { return toUnicode(1251, bytes); }
 inline QByteArray toWindows1251(QStringView text) { return fromUnicode(1251, text); }
+
+// The bytes of `text` when the code page holds every one of its characters
+// as a character of its own; otherwise nothing, and *unencodable (when
+// given) is the index of the first character it cannot hold. A surrogate
+// pair is never held by a single-byte page.
+std::optional<QByteArray> fromUnicodeExactly(int codePage, QStringView text, qsizetype *unencodable = nullptr);
 
 // Whether the code page is known here (iconv has it, or it is the symbol page).
 bool isSupported(int codePage);

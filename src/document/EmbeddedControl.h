@@ -55,8 +55,12 @@ struct EmbeddedControl {
 
 using ControlPtr = std::shared_ptr<EmbeddedControl>;
 
-// A new marker of kind `kind` with entry `index` selected, configured as the
-// main window's insertion commands configure it: the kind's entries with its
-// prefix, its width and hint, a drop-down showing every entry. `font` is the
-// The font stays the editor's: the toolbar boxes use the same one.
+// A new marker of kind `kind` with entry `index` selected (-1, or an index
+// outside the table, selects nothing), configured as the main window's
+// insertion commands configure it: the kind's entries with its prefix, the
+// width and hint of its toolbar box, a drop-down showing every entry. The
+// editor's marker panel and the markup reader both make markers here, so the
+// two are the same bytes in a file. No font is stored: the kinds that copy
+// their toolbar box's colour and font copy the editor's own, which a list
+// follows by default.
 EmbeddedControl makeMarker(MarkerKind kind, int index);

@@ -28,12 +28,12 @@ struct DocumentLayout {
 };
 
 struct DocumentBackground {
-    TColor color = Colour::EditorBackground;
+    TColor colour = Colour::EditorBackground;
     int mode = 0;          // background picture mode, 0 = none
     PicturePtr picture;    // only with a mode other than 0
     bool operator==(const DocumentBackground &o) const
     {
-        return color == o.color && mode == o.mode && picture == o.picture;
+        return colour == o.colour && mode == o.mode && picture == o.picture;
     }
 };
 

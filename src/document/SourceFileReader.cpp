@@ -4,11 +4,12 @@
 #include "ClassRegistry.h"
 #include "CodePage.h"
 #include "ExtraPropertyLines.h"
-#include "HeaderFields.h"
 #include "InvalidPicture.h"
 #include "LayoutBlock.h"
 #include "MarkerStream.h"
 #include "PictureCodec.h"
+#include "RecordHeader.h"
+#include "SourceFileFormat.h"
 #include "StyleStreams.h"
 
 #include <QFile>
@@ -20,20 +21,7 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-enum PropertyKind { TextStyles = 1, ParaStyles = 2, Layout = 3, ListStyles = 4 };
-enum DataMode { TextData = 0, NoBody = 1, BinaryData = 2, HexUtf16 = 3 };
-
-constexpr int VersionRecord = -8;
-constexpr int BackgroundRecord = -7;
-constexpr int PropertyRecord = -9;
-
-// The other item kinds of the rich-text editor: kept as the records they
-// were read from.
-bool isOpaqueKind(int styleNo)
-{
-    return styleNo == ItemStyle::Break || styleNo == ItemStyle::Hotspot || styleNo == ItemStyle::Bullet
-        || styleNo == ItemStyle::HotPicture || styleNo == ItemStyle::ListMarker || styleNo == ItemStyle::Table;
-}
+using namespace SourceFormat;
 
 int hexDigit(char c)
 {
@@ -82,7 +70,6 @@ public:
 private:
     enum class State { Header, Data, Skip };
     enum class LineMode { Text, TextThenBlock, Block, TextThenUtf16, Utf16 };
-    enum class RecordKind { None, Text, Picture, Control, Tab, Opaque, Property, Background, Checkpoint };
 
     struct Record {
         RecordKind kind = RecordKind::None;
@@ -106,18 +93,17 @@ private:
     void prepareLine(int index);
 
     bool readHeader(QByteArrayView line);
-    bool readVersion(HeaderFields &fields);
-    std::optional<int> readStyleNumber(HeaderFields &fields);
-    std::optional<int> readParagraphField(HeaderFields &fields);
-    std::optional<std::optional<QByteArray>> readTag(HeaderFields &fields);
-    bool readTail(HeaderFields &fields);
+    void beginRecord(RecordHeader &&header);
 
     bool readDataLine(QByteArrayView line);
     bool readTextLine(QByteArrayView line);
     bool readPropertyLine(QByteArrayView line, int index);
     bool readBackgroundLine(QByteArrayView line, int index);
-    bool readPictureLine(QByteArrayView line, int index);
-    bool readControlLine(QByteArrayView line, int index);
+    bool readObjectLine(QByteArrayView line, int index);
+    bool startPicture();
+    bool readPictureBody(const QByteArray &body);
+    bool startControl();
+    bool readControlBody(const QByteArray &body);
     std::optional<QByteArray> bodyOf(QByteArrayView line);
     void endRecord();
 
@@ -133,8 +119,7 @@ private:
     int m_lineNumber = 0;
     State m_state = State::Header;
     LineMode m_mode = LineMode::Text;
-    int m_version = 1;
-    int m_subversion = 0;
+    FormatVersion m_version;
     std::optional<Checkpoint> m_pendingCheckpoint;
     Record m_rec;
     int m_lineIndex = 0;
@@ -295,124 +280,59 @@ void SourceFileReader::prepareLine(int index)
 // ---------------------------------------------------------------------------
 // Headers
 
-namespace {
-// A style given by its quoted name in a header: the first entry of the table
-// with that name, else 0. Nothing when the quote is not closed.
-template <typename Style>
-std::optional<int> styleByName(HeaderFields &fields, const std::vector<Style> &table)
+bool SourceFileReader::readHeader(QByteArrayView line)
 {
-    const auto name = fields.quoted();
-    if (!name)
-        return std::nullopt;
-    const QString text = CodePage::fromWindows1251(*name);
-    for (size_t i = 0; i < table.size(); ++i) {
-        if (table[i].StyleName == text)
-            return int(i);
+    QString reason;
+    auto header = parseRecordHeader(line, m_version, m_doc.styles, reason);
+    if (!header)
+        return fail(reason);
+    if (header->kind == RecordKind::Version) {
+        m_version = header->version;
+        return true;
     }
-    return 0;
-}
-} // namespace
-
-std::optional<int> SourceFileReader::readStyleNumber(HeaderFields &fields)
-{
-    if (!fields.atQuote())
-        return fields.number();
-    return styleByName(fields, m_doc.styles.TextStyles);
-}
-
-std::optional<int> SourceFileReader::readParagraphField(HeaderFields &fields)
-{
-    if (!fields.atQuote())
-        return fields.number();
-    return styleByName(fields, m_doc.styles.ParaStyles);
-}
-
-// The tag: nothing (no tag), a tag, or a fault (an unclosed quote).
-std::optional<std::optional<QByteArray>> SourceFileReader::readTag(HeaderFields &fields)
-{
-    std::optional<QByteArray> tag;
-    if (fields.atQuote() && (m_version > 1 || m_subversion > 2)) {
-        auto text = fields.quoted();
-        if (!text)
-            return std::nullopt;
-        tag = std::move(*text);
-    } else {
-        const QByteArrayView token = fields.token();
-        if (!token.isEmpty() && token != "0")
-            tag = token.toByteArray();
+    beginRecord(std::move(*header));
+    Record &r = m_rec;
+    m_lineIndex = 0;
+    if (r.lineCount == 0) {
+        if (r.kind == RecordKind::Text || r.kind == RecordKind::Tab)
+            addItem(std::move(r.item));
+        if (r.kind == RecordKind::Opaque) {
+            r.item.opaque = std::make_shared<const OpaqueRecord>(std::move(r.opaque));
+            addItem(std::move(r.item));
+        }
+        return true;
     }
-    fields.skipOneSpace();
-    return tag;
-}
-
-bool SourceFileReader::readVersion(HeaderFields &fields)
-{
-    const auto version = fields.number();
-    const auto subversion = fields.number();
-    if (!version || !subversion)
-        return fail(u"the version record does not hold two numbers"_s);
-    m_version = *version;
-    m_subversion = *subversion;
+    m_state = r.kind == RecordKind::None ? State::Skip : State::Data;
+    if (r.kind == RecordKind::Text && r.item.isUtf16() && r.dataMode != HexUtf16)
+        m_mode = LineMode::TextThenUtf16;
+    prepareLine(0);
     return true;
 }
 
-bool SourceFileReader::readHeader(QByteArrayView line)
+// Makes the record (and the item it starts) from its header: style numbers
+// repaired, the background and a checkpoint taken.
+void SourceFileReader::beginRecord(RecordHeader &&h)
 {
-    HeaderFields fields(line);
-    const auto styleNo = readStyleNumber(fields);
-    if (!styleNo)
-        return fail(u"the record header does not start with a style number"_s);
-    if (*styleNo == VersionRecord)
-        return readVersion(fields);
-
-    const auto lineCount = fields.number();
-    if (!lineCount || *lineCount < 0)
-        return fail(u"the record header has no valid line count"_s);
-    const auto paraField = readParagraphField(fields);
-    if (!paraField)
-        return fail(u"the record header has no paragraph number"_s);
-
     m_rec = Record{};
     Record &r = m_rec;
-    r.styleNo = *styleNo;
-    r.lineCount = *lineCount;
-    r.paraField = *paraField;
-    if (r.styleNo >= 0)
-        r.kind = RecordKind::Text;
-    else if (r.styleNo == ItemStyle::Picture)
-        r.kind = RecordKind::Picture;
-    else if (r.styleNo == ItemStyle::Control)
-        r.kind = RecordKind::Control;
-    else if (r.styleNo == ItemStyle::Tab)
-        r.kind = RecordKind::Tab;
-    else if (isOpaqueKind(r.styleNo))
-        r.kind = RecordKind::Opaque;
-    else if (r.styleNo == PropertyRecord)
-        r.kind = RecordKind::Property;
-    else if (r.styleNo == BackgroundRecord)
-        r.kind = RecordKind::Background;
-    else if (r.styleNo == ItemStyle::Checkpoint)
-        r.kind = RecordKind::Checkpoint;
-    r.item.styleNo = r.styleNo;
-
-    // Files before version 1.2 have no item options.
-    if (m_version > 0 && m_subversion > 1) {
-        const auto options = fields.number();
-        if (!options)
-            return fail(u"the record header has no item options"_s);
-        r.item.options = quint8(*options);
+    r.kind = h.kind;
+    r.styleNo = h.styleNo;
+    r.lineCount = h.lineCount;
+    r.paraField = h.paraField;
+    r.dataMode = h.dataMode;
+    r.propertyKind = h.propertyKind;
+    r.item.styleNo = h.styleNo;
+    r.item.options = h.options;
+    r.item.tag = std::move(h.tag);
+    r.item.hint = std::move(h.hint);
+    r.item.vAlign = h.vAlign;
+    r.item.tabTextStyle = h.tabTextStyle;
+    r.opaque.headerTail = std::move(h.otherTail);
+    if (r.kind == RecordKind::Background) {
+        m_doc.background.mode = h.backgroundMode;
+        m_doc.background.picture.reset();
+        m_doc.background.colour = h.backgroundColour;
     }
-    const auto dataMode = fields.number();
-    if (!dataMode)
-        return fail(u"the record header has no data mode"_s);
-    r.dataMode = *dataMode;
-    auto tag = readTag(fields);
-    if (!tag)
-        return fail(u"the tag's quotes are not closed"_s);
-    r.item.tag = std::move(*tag);
-
-    if (!readTail(fields))
-        return false;
 
     // Style numbers outside their tables are repaired to 0.
     if (r.kind == RecordKind::Text && size_t(r.styleNo) >= m_doc.styles.TextStyles.size())
@@ -436,93 +356,14 @@ bool SourceFileReader::readHeader(QByteArrayView line)
     if (r.kind == RecordKind::Opaque)
         r.opaque.dataMode = r.dataMode;
 
-    m_lineIndex = 0;
     if (r.kind == RecordKind::Checkpoint) {
         // Attached to the next item added.
         Checkpoint &checkpoint = m_pendingCheckpoint.emplace();
         checkpoint.hasTag = r.item.tag.has_value();
         checkpoint.tag = r.item.tag.value_or(QByteArray());
-        const auto raise = fields.number();
-        const auto persistent = fields.number();
-        checkpoint.raiseEvent = raise.value_or(0) != 0;
-        checkpoint.persistent = persistent.value_or(0) != 0;
+        checkpoint.raiseEvent = h.raiseEvent;
+        checkpoint.persistent = h.persistent;
     }
-
-    if (r.lineCount == 0) {
-        if (r.kind == RecordKind::Text || r.kind == RecordKind::Tab)
-            addItem(std::move(r.item));
-        if (r.kind == RecordKind::Opaque) {
-            r.item.opaque = std::make_shared<const OpaqueRecord>(std::move(r.opaque));
-            addItem(std::move(r.item));
-        }
-        return true;
-    }
-    m_state = r.kind == RecordKind::None ? State::Skip : State::Data;
-    if (r.kind == RecordKind::Text && r.item.isUtf16() && r.dataMode != HexUtf16)
-        m_mode = LineMode::TextThenUtf16;
-    prepareLine(0);
-    return true;
-}
-
-// The kind-specific fields after the tag.
-bool SourceFileReader::readTail(HeaderFields &fields)
-{
-    Record &r = m_rec;
-    switch (r.kind) {
-    case RecordKind::Property: {
-        const auto kind = fields.number();
-        if (!kind)
-            return fail(u"the document property record has no property kind"_s);
-        r.propertyKind = *kind;
-        return true;
-    }
-    case RecordKind::Background: {
-        const auto mode = fields.number();
-        const auto colour = fields.number();
-        if (!mode || !colour)
-            return fail(u"the background record has no picture mode and colour"_s);
-        m_doc.background.mode = *mode;
-        m_doc.background.picture.reset();
-        m_doc.background.color = TColor(*colour);
-        return true;
-    }
-    case RecordKind::Text:
-        if (!fields.atEnd()) {
-            if (fields.atQuote()) {
-                auto hint = fields.quoted();
-                if (!hint)
-                    return fail(u"the hint's quotes are not closed"_s);
-                r.item.hint = std::move(*hint);
-            } else {
-                r.item.hint = fields.rest().toByteArray();
-            }
-        }
-        return true;
-    case RecordKind::Picture:
-    case RecordKind::Control:
-        if (!fields.atEnd()) {
-            const auto align = fields.number();
-            if (!align)
-                return fail(u"the vertical alignment is not a number"_s);
-            r.item.vAlign = *align;
-        }
-        return true;
-    case RecordKind::Tab:
-        if (!fields.atEnd()) {
-            const auto style = fields.number();
-            if (!style)
-                return fail(u"the tab's text style is not a number"_s);
-            r.item.tabTextStyle = *style;
-        }
-        return true;
-    case RecordKind::Opaque:
-        r.opaque.headerTail = fields.rest().toByteArray();
-        return true;
-    case RecordKind::None:
-    case RecordKind::Checkpoint:
-        return true;
-    }
-    return true;
 }
 
 // ---------------------------------------------------------------------------
@@ -543,10 +384,8 @@ bool SourceFileReader::readDataLine(QByteArrayView line)
         ok = readBackgroundLine(line, index);
         break;
     case RecordKind::Picture:
-        ok = readPictureLine(line, index);
-        break;
     case RecordKind::Control:
-        ok = readControlLine(line, index);
+        ok = readObjectLine(line, index);
         break;
     case RecordKind::Checkpoint:
         if (index == 0 && m_pendingCheckpoint)
@@ -558,6 +397,7 @@ bool SourceFileReader::readDataLine(QByteArrayView line)
         break;
     case RecordKind::Tab:
     case RecordKind::None:
+    case RecordKind::Version:
         break;
     }
     if (!ok)
@@ -685,60 +525,71 @@ bool SourceFileReader::readBackgroundLine(QByteArrayView line, int index)
     return true;
 }
 
-bool SourceFileReader::readPictureLine(QByteArrayView line, int index)
+// Picture and control records share their lines: the item name, the class
+// name, the extra property lines, then the body, as writeObjectRecord writes
+// them. Only the class and the body differ between the two.
+bool SourceFileReader::readObjectLine(QByteArrayView line, int index)
 {
     Record &r = m_rec;
     if (index == 0) {
         r.item.name = line.toByteArray();
     } else if (index == 1) {
         r.className = line.toByteArray();
-        // Pictures of unknown classes are dropped when the record ends.
-        r.classKnown = isKnownPictureClass(r.className);
-        if (r.classKnown && r.bodyLine < 0)
-            r.item.picture = Picture::fromBody(r.className, QByteArray(), QImage());
+        // Objects of unknown classes are dropped when the record ends.
+        r.classKnown = r.kind == RecordKind::Picture ? startPicture() : startControl();
     } else if (index != r.bodyLine) {
         readExtraProperty(line, r.item.extras);
     } else if (r.classKnown) {
         const auto body = bodyOf(line);
         if (!body)
             return false;
-        r.item.picture = DecodePicture(r.className, *body);
-        // A body that cannot be decoded shows as the invalid picture but
-        // keeps its class and bytes, so saving the file again loses nothing.
-        if (!r.item.picture)
-            r.item.picture = Picture::fromBody(r.className, *body, invalidPictureImage());
+        return r.kind == RecordKind::Picture ? readPictureBody(*body) : readControlBody(*body);
     }
     return true;
 }
 
-bool SourceFileReader::readControlLine(QByteArrayView line, int index)
+bool SourceFileReader::startPicture()
 {
     Record &r = m_rec;
-    if (index == 0) {
-        r.item.name = line.toByteArray();
-    } else if (index == 1) {
-        r.className = line.toByteArray();
-        r.classKnown = ClassRegistry::isRegistered(r.className);
-        if (r.classKnown) {
-            auto control = std::make_shared<EmbeddedControl>();
-            control->className = r.className;
-            r.item.control = std::move(control);
-        }
-    } else if (index != r.bodyLine) {
-        readExtraProperty(line, r.item.extras);
-    } else if (r.classKnown) {
-        const auto body = bodyOf(line);
-        if (!body)
-            return false;
-        StreamError error;
-        if (!DecodeMarkerControl(*body, *r.item.control, &error)) {
-            r.item.control.reset();
-            return fail(u"the component stream of a %1 cannot be read: %2 at byte %3"_s
-                            .arg(QString::fromLatin1(r.className), error.reason)
-                            .arg(error.offset));
-        }
-    }
+    if (!isKnownPictureClass(r.className))
+        return false;
+    if (r.bodyLine < 0)
+        r.item.picture = Picture::fromBody(r.className, QByteArray(), QImage());
     return true;
+}
+
+bool SourceFileReader::readPictureBody(const QByteArray &body)
+{
+    Record &r = m_rec;
+    r.item.picture = DecodePicture(r.className, body);
+    // A body that cannot be decoded shows as the invalid picture but keeps
+    // its class and bytes, so saving the file again loses nothing.
+    if (!r.item.picture)
+        r.item.picture = Picture::fromBody(r.className, body, invalidPictureImage());
+    return true;
+}
+
+bool SourceFileReader::startControl()
+{
+    Record &r = m_rec;
+    if (!ClassRegistry::isRegistered(r.className))
+        return false;
+    auto control = std::make_shared<EmbeddedControl>();
+    control->className = r.className;
+    r.item.control = std::move(control);
+    return true;
+}
+
+bool SourceFileReader::readControlBody(const QByteArray &body)
+{
+    Record &r = m_rec;
+    StreamError error;
+    if (DecodeMarkerControl(body, *r.item.control, &error))
+        return true;
+    r.item.control.reset();
+    return fail(u"the component stream of a %1 cannot be read: %2 at byte %3"_s
+                    .arg(QString::fromLatin1(r.className), error.reason)
+                    .arg(error.offset));
 }
 
 // ---------------------------------------------------------------------------

@@ -4,19 +4,19 @@
 #include "LayoutBlock.h"
 #include "MarkerStream.h"
 #include "PictureCodec.h"
+#include "SourceFileFormat.h"
 #include "StyleStreams.h"
 
 #include <QSaveFile>
 #include <QtEndian>
 
+#include <charconv>
+
 using namespace Qt::StringLiterals;
 
+using namespace SourceFormat;
+
 namespace {
-
-// Property kinds of the document property records.
-enum PropertyKind { TextStyles = 1, ParaStyles = 2, Layout = 3, ListStyles = 4 };
-
-enum DataMode { TextData = 0, NoBody = 1, BinaryData = 2 };
 
 class Output {
 public:
@@ -47,7 +47,11 @@ public:
     Header &operator<<(int n)
     {
         separate();
-        m_text.append(QByteArray::number(n));
+        // Formatted in place: a long message writes hundreds of thousands of
+        // headers, and a string for every number of them shows.
+        char digits[12];
+        const auto end = std::to_chars(digits, digits + sizeof digits, n).ptr;
+        m_text.append(digits, end - digits);
         return *this;
     }
     Header &operator<<(QByteArrayView field)
@@ -99,37 +103,38 @@ int paragraphField(const SourceItem &item)
 
 int optionsField(const SourceItem &item)
 {
-    return item.options & 0x0F;
+    return item.options & HeaderOptionBits;
 }
 
 void writeVersionRecord(Output &out)
 {
-    out.line("-8 1 3");
+    out.line((Header() << VersionRecord << WrittenVersion << WrittenSubversion).text());
 }
 
 void writeBackgroundRecord(Output &out, const DocumentBackground &background)
 {
     if (background.mode == 0 || !background.picture) {
-        out.line((Header() << -7 << 0 << -1 << 0 << 0 << 0 << 0 << background.color).text());
+        out.line((Header() << BackgroundRecord << 0 << -1 << 0 << TextData << 0 << 0 << background.colour).text());
         return;
     }
-    out.line((Header() << -7 << 2 << 0 << 0 << BinaryData << 0 << background.mode << background.color).text());
+    out.line((Header() << BackgroundRecord << 2 << 0 << 0 << BinaryData << 0 << background.mode << background.colour)
+                 .text());
     out.line(background.picture->className());
     out.block(EncodePicture(*background.picture));
 }
 
 void writeDocumentProperty(Output &out, PropertyKind kind, QByteArrayView firstLine, QByteArrayView block)
 {
-    out.line((Header() << -9 << 2 << 0 << 0 << BinaryData << 0 << int(kind)).text());
+    out.line((Header() << PropertyRecord << 2 << 0 << 0 << BinaryData << 0 << int(kind)).text());
     out.line(firstLine);
     out.block(block);
 }
 
 void writeStyleTableRecords(Output &out, const TRVStyle &styles)
 {
-    writeDocumentProperty(out, TextStyles, "rvs", EncodeStyleTable(styles.TextStyles));
-    writeDocumentProperty(out, ParaStyles, "rvs", EncodeStyleTable(styles.ParaStyles));
-    writeDocumentProperty(out, ListStyles, "rvs", EncodeListStyleTable(styles.ListStyles));
+    writeDocumentProperty(out, TextStyles, StyleTableOwner, EncodeStyleTable(styles.TextStyles));
+    writeDocumentProperty(out, ParaStyles, StyleTableOwner, EncodeStyleTable(styles.ParaStyles));
+    writeDocumentProperty(out, ListStyles, StyleTableOwner, EncodeListStyleTable(styles.ListStyles));
 }
 
 void writeLayoutRecord(Output &out, const DocumentLayout &layout)
@@ -140,7 +145,7 @@ void writeLayoutRecord(Output &out, const DocumentLayout &layout)
 void writeCheckpointRecord(Output &out, const Checkpoint &checkpoint)
 {
     Header h;
-    h << -2 << 1 << 0 << 0 << 0;
+    h << CheckpointRecord << 1 << 0 << 0 << TextData;
     h << (checkpoint.hasTag ? quoted(checkpoint.tag) : QByteArray("0"));
     h << int(checkpoint.raiseEvent) << int(checkpoint.persistent);
     out.line(h.text());

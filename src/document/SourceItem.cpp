@@ -1,5 +1,7 @@
 #include "SourceItem.h"
 
+using namespace Qt::StringLiterals;
+
 void SourceItem::setContinuesParagraph()
 {
     options = quint8((options | ItemOption::ContinuesParagraph)
@@ -53,4 +55,25 @@ SourceItem SourceItem::controlItem(EmbeddedControl control, int paraNo, bool con
     if (continues)
         item.setContinuesParagraph();
     return item;
+}
+
+QString itemKindName(const SourceItem &item)
+{
+    if (item.isText())
+        return u"text"_s;
+    if (item.isPicture())
+        return u"picture"_s;
+    if (item.isControl())
+        return item.markerKind() ? u"marker"_s : u"control"_s;
+    if (item.isTab())
+        return u"tab"_s;
+    switch (item.styleNo) {
+    case ItemStyle::Break: return u"line"_s;
+    case ItemStyle::Hotspot: return u"hotspot"_s;
+    case ItemStyle::Bullet: return u"bullet"_s;
+    case ItemStyle::HotPicture: return u"hot picture"_s;
+    case ItemStyle::ListMarker: return u"list marker"_s;
+    case ItemStyle::Table: return u"table"_s;
+    default: return u"other"_s;
+    }
 }

@@ -11,6 +11,7 @@
 
 #include <QByteArray>
 #include <QList>
+#include <QString>
 
 #include <memory>
 #include <optional>
@@ -131,3 +132,8 @@ struct SourceItem {
     static SourceItem pictureItem(PicturePtr picture, int paraNo = 0, bool continues = false);
     static SourceItem controlItem(EmbeddedControl control, int paraNo = 0, bool continues = false);
 };
+
+// The kind of an item in a word or two, as tools name it: "text", "picture",
+// "marker", "control", "tab", "line", "hotspot", "bullet", "hot picture",
+// "list marker", "table", or "other".
+QString itemKindName(const SourceItem &item);

@@ -84,6 +84,6 @@ std::optional<int> signColourCode(const TFontInfo &style);
 namespace SignColour {
 constexpr int RedOnDark = 0;
 constexpr int DarkOnRed = 1;
-constexpr TColor colorOf(int code) { return code == DarkOnRed ? Colour::Black : Colour::Red; }
-constexpr TColor backColorOf(int code) { return code == DarkOnRed ? Colour::Red : Colour::None; }
+constexpr TColor colourOf(int code) { return code == DarkOnRed ? Colour::Black : Colour::Red; }
+constexpr TColor backColourOf(int code) { return code == DarkOnRed ? Colour::Red : Colour::None; }
 } // namespace SignColour

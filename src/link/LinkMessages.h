@@ -2,13 +2,15 @@
 
 // Texts the connection window and the command-line tool show for the link.
 
+#include "OraveltVersion.h"
+
 #include <QString>
 
 namespace LinkMessages {
 
 inline QString captionSuffix()
 {
-    return QStringLiteral(" - \"Oravelt\" XP/W7 v2.2.1 16.11.2011");
+    return OraveltVersion::captionSuffix();
 }
 inline QString errorCaption() { return QStringLiteral("Ошибка - Соединение") + captionSuffix(); }
 inline QString connectionCaption() { return QStringLiteral("Соединение") + captionSuffix(); }

@@ -45,6 +45,7 @@ RVDocument::RVDocument() = default;
 RVDocument::~RVDocument()
 {
     QObject::disconnect(m_watch);
+    QObject::disconnect(m_watchModification);
 }
 
 std::optional<int> RVDocument::textStyleOf(const QTextCharFormat &format)
@@ -187,6 +188,13 @@ QTextDocument *RVDocument::load(SourceDocument source, const QFont &font, QObjec
     // one anyway; a caller without a view would see stale places.
     doc->documentLayout();
     m_watch = QObject::connect(doc, &QTextDocument::contentsChange, doc, [this] { m_placesValid = false; });
+    // Undo or redo back to the saved state makes Qt's flag clear; the
+    // document has been changed all the same, so it stays modified.
+    QObject::disconnect(m_watchModification);
+    m_watchModification = QObject::connect(doc, &QTextDocument::modificationChanged, doc, [this](bool modified) {
+        if (!modified && !m_clearingModified)
+            m_changedOutsideUndo = true;
+    });
     return doc;
 }
 
@@ -265,8 +273,11 @@ bool RVDocument::isModified() const
 
 void RVDocument::setModified(bool modified)
 {
-    if (m_document)
+    if (m_document) {
+        m_clearingModified = true;
         m_document->setModified(modified);
+        m_clearingModified = false;
+    }
     if (!modified)
         m_changedOutsideUndo = false;
 }
@@ -275,7 +286,7 @@ void RVDocument::setModified(bool modified)
 // Reading the QTextDocument back
 
 void RVDocument::collectItems(std::vector<SourceItem> *items, std::vector<ItemPlace> *places, int from,
-                              int to) const
+                              int to, const std::function<void()> &pause) const
 {
     const QTextDocument *doc = m_document;
     if (!doc)
@@ -363,7 +374,17 @@ void RVDocument::collectItems(std::vector<SourceItem> *items, std::vector<ItemPl
         items->push_back(std::move(item));
     };
 
+    // Between two paragraphs, once every this many items, `pause` runs.
+    constexpr size_t ItemsBetweenPauses = 2000;
+    size_t nextPause = ItemsBetweenPauses;
     for (QTextBlock block = doc->findBlock(from); block.isValid(); block = block.next()) {
+        if (pause) {
+            const size_t done = items ? items->size() : places ? places->size() : 0;
+            if (done >= nextPause) {
+                pause();
+                nextPause = done + ItemsBetweenPauses;
+            }
+        }
         const int blockStart = block.position();
         if (blockStart > to || (blockStart == to && !whole && blockStart != from))
             break;
@@ -438,14 +459,14 @@ SourceDocument RVDocument::emptyWithTables() const
     return out;
 }
 
-SourceDocument RVDocument::snapshot() const
+SourceDocument RVDocument::snapshot(const std::function<void()> &pause) const
 {
     SourceDocument out = emptyWithTables();
     // Room for the items the last walk found, so they are not moved again.
     const size_t blocks = m_document ? size_t(m_document->blockCount()) : 0;
     out.items.reserve(std::max({m_lastItemCount, m_placesValid ? m_places.size() : size_t(0),
                                 m_objects.size() + blocks}));
-    collectItems(&out.items, nullptr);
+    collectItems(&out.items, nullptr, 0, -1, pause);
     m_lastItemCount = out.items.size();
     return out;
 }
@@ -514,6 +535,31 @@ int RVDocument::positionOf(int itemNo, int offset) const
     if (place.isText)
         return place.position + std::clamp(offset - 1, 0, place.length);
     return place.position + (offset <= 0 ? 0 : 1);
+}
+
+bool RVDocument::offsetAt(int position, int *itemNo, int *offset) const
+{
+    const auto &list = places();
+    if (list.empty())
+        return false;
+    // The last item starting at or before the position.
+    auto it = std::upper_bound(list.begin(), list.end(), position,
+                               [](int pos, const ItemPlace &place) { return pos < place.position; });
+    const int n = it == list.begin() ? 0 : int(it - list.begin()) - 1;
+    const ItemPlace &place = list[size_t(n)];
+    const int inside = std::clamp(position - place.position, 0, place.isText ? place.length : 1);
+    *itemNo = n;
+    *offset = place.isText ? inside + 1 : inside;
+    return true;
+}
+
+PicturePtr RVDocument::itemPicture(int itemNo) const
+{
+    const auto &list = places();
+    if (itemNo < 0 || size_t(itemNo) >= list.size() || list[size_t(itemNo)].isText)
+        return nullptr;
+    const SourceItem *item = object(objectIdAt(list[size_t(itemNo)].position, RVFormat::PictureObject));
+    return item ? item->picture : nullptr;
 }
 
 // ---------------------------------------------------------------------------

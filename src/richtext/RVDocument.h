@@ -55,7 +55,7 @@ public:
     const RVStyleView &styles() const { return m_style; }
     const DocumentBackground &background() const { return m_background; }
     const DocumentLayout &layout() const { return m_layout; }
-    void setBackgroundColour(TColor colour) { m_background.color = colour; }
+    void setBackgroundColour(TColor colour) { m_background.colour = colour; }
 
     // ----- the whole document
     // A new QTextDocument holding `source`, owned by `parent` (the caller
@@ -68,13 +68,17 @@ public:
     QTextDocument *document() const { return m_document; }
 
     // Items, style tables, background and layout, as a file stores them.
-    SourceDocument snapshot() const;
+    // `pause`, when given, runs between paragraphs every few thousand items
+    // (a long document's walk lets the event loop run there); the document
+    // must not change while it runs.
+    SourceDocument snapshot(const std::function<void()> &pause = {}) const;
     // The same for the items between two document positions (a selection):
     // text items are cut at the ends.
     SourceDocument extract(int from, int to) const;
 
     // Modified: the QTextDocument's own flag, or a change made outside its
-    // undo history (a marker's entry, a picture's display size).
+    // undo history (a marker's entry, a picture's display size), or an undo
+    // or redo, also one back to the saved state.
     bool isModified() const;
     void setModified(bool modified);
 
@@ -89,6 +93,12 @@ public:
     // The document position of an offset in an item, as selectItems() takes
     // it: 1 .. length + 1 for text, 0 .. 1 for others.
     int positionOf(int itemNo, int offset) const;
+    // The other way: the item and offset of a document position, the item
+    // that holds it or ends at it (a paragraph end belongs to no item: a
+    // position there is the end of the item before it). False when empty.
+    bool offsetAt(int position, int *itemNo, int *offset) const;
+    // The graphic of a picture item; null for any other item.
+    PicturePtr itemPicture(int itemNo) const;
 
     // ----- building
     // The character format of text in a text style, with the id of its
@@ -141,7 +151,7 @@ private:
     SourceDocument emptyWithTables() const;
     // Walks the document once; fills whichever of the two lists is given.
     void collectItems(std::vector<SourceItem> *items, std::vector<ItemPlace> *places, int from = 0,
-                      int to = -1) const;
+                      int to = -1, const std::function<void()> &pause = {}) const;
     int addObject(SourceItem item);
 
     RVStyleView m_style;
@@ -151,7 +161,9 @@ private:
     DocumentLayout m_layout;
     QTextDocument *m_document = nullptr;
     QMetaObject::Connection m_watch;
+    QMetaObject::Connection m_watchModification;
     bool m_changedOutsideUndo = false;
+    bool m_clearingModified = false;
     mutable std::vector<ItemPlace> m_places;
     mutable bool m_placesValid = false;
     mutable size_t m_lastItemCount = 0;

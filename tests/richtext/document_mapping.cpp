@@ -79,6 +79,34 @@ private slots:
         }
     }
 
+    void aSnapshotThatPausesBetweenParagraphsHoldsTheSameItems()
+    {
+        SourceDocument doc;
+        for (int i = 0; i < 5000; ++i) {
+            doc.append(Samples::marker(MarkerKind::Effect, i % 20));
+            doc.append(Samples::text(u"line %1"_s.arg(i), 0, true));
+        }
+        doc.append(Samples::text(QString()));  // an empty last paragraph is an item too
+        m_map->load(doc, QFont(), m_owner.get());
+        int pauses = 0;
+        const SourceDocument back = m_map->snapshot([&] { ++pauses; });
+        compareItems(back, doc);
+        QCOMPARE(pauses, 5);  // after 2000, 4000 ... 10 000 items, between paragraphs
+    }
+
+    void undoBackToTheSavedStateLeavesTheDocumentModified()
+    {
+        QTextDocument *text = m_map->load(twoParagraphs(), QFont(), m_owner.get());
+        QTextCursor(text).insertText(u"x"_s);
+        m_map->setModified(false);
+        QTextCursor(text).insertText(u"y"_s);
+        text->undo();
+        QVERIFY(!text->isModified());
+        QVERIFY(m_map->isModified());
+        m_map->setModified(false);
+        QVERIFY(!m_map->isModified());
+    }
+
     void itemPlacesAndTheItemAtTheCaret()
     {
         m_map->load(twoParagraphs(), QFont(), m_owner.get());
@@ -94,6 +122,39 @@ private slots:
         QCOMPARE(m_map->itemStyle(1), ItemStyle::Control);
         QCOMPARE(m_map->positionOf(3, 3), 8);
         QCOMPARE(m_map->positionOf(1, 1), 3);
+    }
+
+    void everyPositionHasAnItemAndOffsetThatLeadBackToIt()
+    {
+        m_map->load(twoParagraphs(), QFont(), m_owner.get());
+        int item = -1;
+        int offset = -1;
+        QVERIFY(m_map->offsetAt(2, &item, &offset));  // after "ab", before the marker
+        QCOMPARE(item, 1);
+        QCOMPARE(offset, 0);
+        QVERIFY(m_map->offsetAt(5, &item, &offset));  // the paragraph end: end of "cd"
+        QCOMPARE(item, 2);
+        QCOMPARE(offset, 3);
+        for (const SourceDocument &doc : {twoParagraphs(), Samples::everything()}) {
+            QTextDocument *text = m_map->load(doc, QFont(), m_owner.get());
+            for (int p = 0; p < text->characterCount(); ++p) {
+                QVERIFY(m_map->offsetAt(p, &item, &offset));
+                QCOMPARE(m_map->positionOf(item, offset), p);
+            }
+        }
+        m_map->load(SourceDocument(), QFont(), m_owner.get());
+        QVERIFY(!m_map->offsetAt(0, &item, &offset));
+    }
+
+    void picturesOfItemsAndNoneForOtherKinds()
+    {
+        SourceDocument doc = twoParagraphs();
+        doc.append(Samples::picture(12));
+        m_map->load(doc, QFont(), m_owner.get());
+        QCOMPARE(m_map->itemPicture(4)->width(), 12);
+        QCOMPARE(m_map->itemPicture(1), nullptr);  // a marker
+        QCOMPARE(m_map->itemPicture(0), nullptr);
+        QCOMPARE(m_map->itemPicture(9), nullptr);
     }
 
     void editsOnTheTextDocumentAreSeen()

@@ -1,10 +1,11 @@
-// The standard error box: what a command lets escape is shown with a full
-// stop, the executable's name as caption and the error icon, and the
-// application goes on.
+// The application object: the standard error box (what a command lets escape
+// is shown with a full stop, the executable's name as caption and the error
+// icon, and the application goes on) and Qt's own texts in Russian.
 
 #include "DialogScript.h"
 
 #include "app/ApplicationErrors.h"
+#include "app/QtTranslations.h"
 #include "serial/ConnectError.h"
 
 #include <QPushButton>
@@ -45,6 +46,18 @@ private slots:
         QCOMPARE(box.caption, u"ui_application_errors"_s);
         QCOMPARE(box.text, u"Error 2 No such file or directory in function: CreateFile."_s);
         QCOMPARE(box.buttons, QMessageBox::StandardButtons(QMessageBox::Ok));
+    }
+
+    void qtsOwnDialogsSpeakTheSystemLanguageAndRussianWithoutOne()
+    {
+        // The application object has installed the translation for the
+        // system locale already; these add the ones asked for here.
+        QCOMPARE(QtTranslations::install(*qApp, QLocale(QLocale::German, QLocale::Germany)), u"de_DE"_s);
+        QCOMPARE(QtTranslations::install(*qApp, QLocale(QLocale::English, QLocale::UnitedStates)), u"ru_RU"_s);
+        QCOMPARE(QtTranslations::install(*qApp, QLocale::c()), u"ru_RU"_s);
+        // The last one installed answers first.
+        QCOMPARE(QCoreApplication::translate("QPlatformTheme", "Cancel"), u"Отмена"_s);
+        QCOMPARE(QCoreApplication::translate("QFileDialog", "Look in:"), u"Перейти к:"_s);
     }
 
     void guardReportsWhetherTheCommandRanThrough()

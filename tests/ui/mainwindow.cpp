@@ -3,7 +3,9 @@
 // find, the clipboard between two windows and the simulator on close.
 
 #include "DialogScript.h"
+#include "OraveltVersion.h"
 #include "SampleDocuments.h"
+#include "TestFiles.h"
 #include "Typing.h"
 
 #include "app/FindDialog.h"
@@ -17,8 +19,12 @@
 #include <QAbstractItemView>
 #include <QAction>
 #include <QApplication>
+#include <QClipboard>
 #include <QComboBox>
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <QScopeGuard>
 #include <QLabel>
 #include <QLineEdit>
 #include <QTemporaryDir>
@@ -29,15 +35,7 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-const QString Suffix = u" - \"Oravelt\" XP/W7 v2.2.1 16.11.2011"_s;
-
-QByteArray fileBytes(const QString &path)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return QByteArray("<missing>");
-    return file.readAll();
-}
+const QString Suffix = OraveltVersion::captionSuffix();
 
 // Windows of the desktop as a test sets them up: titles and which were closed.
 class FakeDesktop : public TopLevelWindows {
@@ -50,7 +48,8 @@ public:
         return i < 0 ? std::nullopt : std::optional<Handle>(Handle(i));
     }
     void close(Handle window) override { closed << titles.at(qsizetype(window)); }
-    void bringToTop(Handle) override {}
+    void bringToTop(Handle window) override { raised << titles.at(qsizetype(window)); }
+    QStringList raised;
 };
 
 // Picks entry `index` in a toolbar box through its open list.
@@ -612,6 +611,126 @@ private slots:
         QCOMPARE(signColourCode(pasted.styles.TextStyles[size_t(pasted.item(2).styleNo)]), SignColour::DarkOnRed);
         QVERIFY(other.rve->isDocumentModified());
         other.rve->setDocumentModified(false);
+    }
+
+    // ----- faults found by trying the window as a new user
+
+    void theEditorHasTheFocusAtStartAndAfterEveryFileCommand()
+    {
+        QCOMPARE(QApplication::focusWidget(), static_cast<QWidget *>(m_form->rve));
+        for (QToolButton *b : {m_form->btnNew, m_form->btnOpen, m_form->btnSave, m_form->btnSaveAs,
+                               m_form->SpeedButton3, m_form->SpeedButton1, m_form->btnClose, m_form->btnRed})
+            QCOMPARE(b->focusPolicy(), Qt::NoFocus);
+        // Space and Return go into the text, never to a button.
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        QCOMPARE(m_form->rve->snapshot().itemCount(), 2);
+        QVERIFY(m_script->messages.isEmpty());
+
+        m_script->answer(QMessageBox::No);
+        QTest::mouseClick(m_form->btnNew, Qt::LeftButton);
+        QCOMPARE(QApplication::focusWidget(), static_cast<QWidget *>(m_form->rve));
+        m_script->choose(QString());
+        QTest::mouseClick(m_form->btnOpen, Qt::LeftButton);
+        QCOMPARE(QApplication::focusWidget(), static_cast<QWidget *>(m_form->rve));
+        m_script->choose(QString());
+        QTest::mouseClick(m_form->btnSaveAs, Qt::LeftButton);
+        QCOMPARE(QApplication::focusWidget(), static_cast<QWidget *>(m_form->rve));
+    }
+
+    void undoAndRedoKeepTheDocumentModified()
+    {
+        m_form->rve->setFocus();
+        QTest::keyClicks(m_form->rve, u"A"_s);
+        m_form->action("mitUndo")->trigger();
+        QCOMPARE(m_form->rve->itemCount(), 0);
+        QVERIFY(m_form->rve->isDocumentModified());
+        // So closing asks, and Cancel keeps the window.
+        m_script->answer(QMessageBox::Cancel);
+        QVERIFY(!m_form->close());
+        QCOMPARE(m_script->messages.size(), 1);
+
+        // Undo and redo after a save are changes too.
+        QTemporaryDir dir;
+        m_form->action("mitRedo")->trigger();
+        m_script->choose(dir.filePath(u"a.abc"_s));
+        QVERIFY(m_form->SaveDocumentAs());
+        QVERIFY(!m_form->rve->isDocumentModified());
+        m_form->action("mitUndo")->trigger();
+        QVERIFY(m_form->rve->isDocumentModified());
+        m_form->action("mitRedo")->trigger();
+        QVERIFY(m_form->rve->isDocumentModified());
+    }
+
+    void newAndOpenFreeThePreviousDocument()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(u"all.abc"_s);
+        QVERIFY(WriteSourceFile(path, Samples::everything()));
+        for (int i = 0; i < 20; ++i) {
+            QVERIFY(m_form->openFile(path));
+            m_form->NewDocument();
+        }
+        QCOMPARE(m_form->rve->findChildren<QTextDocument *>().size(), 1);
+    }
+
+    void charactersTheCodePageCannotCarryAreReplacedAsTheyAreTypedOrPasted()
+    {
+        m_form->rve->setFocus();
+        // Windows-1251 carries Cyrillic, the euro sign and the dash; not CJK
+        // or Greek. What the editor shows is what the file will hold.
+        typeText(m_form->rve, u"Я€—中λ"_s);
+        QCOMPARE(m_form->rve->toPlainText(), u"Я€—??"_s);
+        QGuiApplication::clipboard()->setText(u"a\tλ\nб中"_s);
+        m_form->action("mitPaste")->trigger();
+        QCOMPARE(m_form->rve->toPlainText(), u"Я€—??a\t?\nб?"_s);
+        const SourceDocument saved = m_form->rve->snapshot();
+        QCOMPARE(saved.unicodeText(0), u"Я€—??a"_s);
+        // Typing over a selection is replaced the same way.
+        m_form->action("mitSelectAll")->trigger();
+        typeText(m_form->rve, u"ω"_s);
+        QCOMPARE(m_form->rve->toPlainText(), u"?"_s);
+    }
+
+    // ----- preview
+
+    void previewStartsTheSimulatorAndBringsItsWindowUp()
+    {
+        auto desktop = std::make_unique<FakeDesktop>();
+        FakeDesktop *windows = desktop.get();
+        windows->titles << Simulator::closingTitle() << Simulator::previewTitle();
+        TopLevelWindows::setDesktop(std::move(desktop));
+
+        // A stand-in simulator beside the executable tells how it was started.
+        QTemporaryDir dir;
+        const QString log = dir.filePath(u"started"_s);
+        const QString program = QCoreApplication::applicationDirPath() + u"/ledsim8"_s;
+        QVERIFY(!QFile::exists(program));
+        {
+            QFile script(program);
+            QVERIFY(script.open(QIODevice::WriteOnly));
+            script.write("#!/bin/sh\necho \"$# $(pwd)\" > \"" + log.toLocal8Bit() + "\"\n");
+        }
+        const auto removeProgram = qScopeGuard([&] { QFile::remove(program); });
+        QFile::setPermissions(program, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+
+        QTest::mouseClick(m_form->SpeedButton1, Qt::LeftButton);
+        QCOMPARE(windows->raised, QStringList{Simulator::previewTitle()});
+        QTRY_VERIFY(QFileInfo(log).size() > 0);
+        QCOMPARE(fileBytes(log), (u"0 "_s + QDir::currentPath() + u"\n"_s).toLocal8Bit());
+        QCOMPARE(m_form->action("mitPreview")->shortcut(), QKeySequence(Qt::Key_F11));
+        QVERIFY(m_script->messages.isEmpty());
+    }
+
+    void previewWithoutTheSimulatorShowsNothing()
+    {
+        auto desktop = std::make_unique<FakeDesktop>();
+        FakeDesktop *windows = desktop.get();
+        TopLevelWindows::setDesktop(std::move(desktop));
+        QVERIFY(!QFile::exists(QCoreApplication::applicationDirPath() + u"/ledsim8"_s));
+        m_form->action("mitPreview")->trigger();
+        QVERIFY(windows->raised.isEmpty());
+        QVERIFY(m_script->messages.isEmpty());
     }
 
 private:

@@ -5,10 +5,9 @@
 #include "app/platform/TopLevelWindows.h"
 #include "app/platform/X11Windows.h"
 
-#include <QProcess>
-#include <QStandardPaths>
+#include "PrivateXServer.h"
+
 #include <QTest>
-#include <QThread>
 
 #include <xcb/xcb.h>
 
@@ -21,7 +20,7 @@ class X11WindowsTest : public QObject {
     Q_OBJECT
 
 private:
-    QProcess m_server;
+    PrivateXServer m_server;
     QByteArray m_display;
     xcb_connection_t *m_c = nullptr;
     xcb_window_t m_root = 0;
@@ -71,33 +70,12 @@ private:
 private slots:
     void initTestCase()
     {
-        const QString xvfb = QStandardPaths::findExecutable(u"Xvfb"_s);
-        if (xvfb.isEmpty())
-            QSKIP("Xvfb is not installed");
-        for (int n = 0; n < 20 && !m_c; ++n) {
-            m_display = ":" + QByteArray::number(150 + (QCoreApplication::applicationPid() + n) % 100);
-            m_server.start(xvfb, {QString::fromLatin1(m_display), u"-nolisten"_s, u"tcp"_s, u"-screen"_s, u"0"_s,
-                                  u"640x480x24"_s});
-            if (!m_server.waitForStarted(3000))
-                continue;
-            for (int tries = 0; tries < 50; ++tries) {
-                xcb_connection_t *c = xcb_connect(m_display.constData(), nullptr);
-                if (c && !xcb_connection_has_error(c)) {
-                    m_c = c;
-                    break;
-                }
-                xcb_disconnect(c);
-                if (m_server.state() != QProcess::Running)
-                    break;
-                QThread::msleep(100);
-            }
-            if (!m_c) {
-                m_server.kill();
-                m_server.waitForFinished();
-            }
-        }
-        if (!m_c)
-            QSKIP("no X server could be started");
+        QString why;
+        if (!m_server.start(u"640x480x24"_s, &why))
+            QSKIP(qPrintable(why));
+        m_display = m_server.display();
+        m_c = xcb_connect(m_display.constData(), nullptr);
+        QVERIFY(m_c && !xcb_connection_has_error(m_c));
         m_root = xcb_setup_roots_iterator(xcb_get_setup(m_c)).data->root;
     }
 
@@ -105,11 +83,7 @@ private slots:
     {
         if (m_c)
             xcb_disconnect(m_c);
-        if (m_server.state() == QProcess::Running) {
-            m_server.terminate();
-            if (!m_server.waitForFinished(3000))
-                m_server.kill();
-        }
+        m_server.stop();
     }
 
     void findsOnlyTheExactTitleAndClosesThatWindow()

@@ -2,6 +2,10 @@
 
 #include "X11Windows.h"
 
+#include "simulator/SimulatorTitles.h"
+
+#include <QProcess>
+
 using namespace Qt::StringLiterals;
 
 namespace {
@@ -43,12 +47,12 @@ namespace Simulator {
 
 QString previewTitle()
 {
-    return u"\"Oravelt 8\" - Предварительный просмотр"_s;
+    return SimulatorTitles::preview();
 }
 
 QString closingTitle()
 {
-    return u"\"Oravelt 8\" v1.1 XP/W7 04.03.2011 - Предварительный просмотр"_s;
+    return SimulatorTitles::closing();
 }
 
 bool closeWindow(TopLevelWindows &windows)
@@ -58,6 +62,22 @@ bool closeWindow(TopLevelWindows &windows)
         return false;
     windows.close(*window);
     return true;
+}
+
+QString programFileName()
+{
+#ifdef Q_OS_WIN
+    return u"ledsim8.exe"_s;
+#else
+    return u"ledsim8"_s;
+#endif
+}
+
+void startPreview(const QString &directory, TopLevelWindows &windows)
+{
+    QProcess::startDetached(directory + programFileName(), QStringList(), QString());
+    if (const auto window = windows.find(previewTitle()))
+        windows.bringToTop(*window);
 }
 
 } // namespace Simulator

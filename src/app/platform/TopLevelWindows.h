@@ -37,4 +37,15 @@ QString closingTitle();
 // Closes the simulator's window by its closing title; false when there is none.
 bool closeWindow(TopLevelWindows &windows = TopLevelWindows::desktop());
 
+// The simulator's program file name ("ledsim8", "ledsim8.exe" on Windows).
+QString programFileName();
+
+// Starts the simulator from `directory` (given with its trailing separator)
+// without arguments, in the editor's own working directory, and without
+// waiting for it; a missing program is passed over silently. Then brings a
+// window carrying the preview title to the top, when there is one: the window
+// of a simulator already running, since the one just started has had no time
+// to open its own.
+void startPreview(const QString &directory, TopLevelWindows &windows = TopLevelWindows::desktop());
+
 } // namespace Simulator

@@ -260,6 +260,6 @@ void TRichViewEdit::pastePlainText(const QString &text)
     clean.replace(u"\r\n"_s, u"\n"_s).replace(QChar(u'\r'), QChar(u'\n'));
     clean.remove(QChar(0xFFFC));
     QTextCursor c = textCursor();
-    c.insertText(clean, m_content.textFormat(m_currentTextStyle));
+    c.insertText(carriedText(clean, m_currentTextStyle), m_content.textFormat(m_currentTextStyle));
     setTextCursor(c);
 }

@@ -74,8 +74,14 @@ void TRichViewEdit::attachDocument(QTextDocument *doc)
     layout->registerHandler(RVFormat::PictureObject, m_handler);
     layout->registerHandler(RVFormat::MarkerObject, m_handler);
     layout->registerHandler(RVFormat::OtherObject, m_handler);
-    // The previous document is a child of the editor and goes with it.
+    // The previous document is the editor's child: it goes now, not with
+    // the editor, or every New and Open would keep one more.
+    // (Qt deletes the one it made itself in setDocument.)
+    QTextDocument *previous = document();
+    const bool ours = previous && previous != doc && previous->parent() == this;
     setDocument(doc);
+    if (ours)
+        delete previous;
     // Qt does not announce that the new document has no history.
     emit undoAvailable(doc->isUndoAvailable());
     emit redoAvailable(doc->isRedoAvailable());
@@ -128,9 +134,9 @@ void TRichViewEdit::setDocumentModified(bool modified)
     m_content.setModified(modified);
 }
 
-SourceDocument TRichViewEdit::snapshot() const
+SourceDocument TRichViewEdit::snapshot(const std::function<void()> &pause) const
 {
-    return m_content.snapshot();
+    return m_content.snapshot(pause);
 }
 
 int TRichViewEdit::itemCount() const
@@ -160,12 +166,27 @@ void TRichViewEdit::selectItems(int startItem, int startOffset, int endItem, int
     ensureCursorVisible();
 }
 
+int TRichViewEdit::offsetBeforeItem(int item) const
+{
+    const auto &list = m_content.places();
+    return (item >= 0 && size_t(item) < list.size() && list[size_t(item)].isText) ? 1 : 0;
+}
+
+int TRichViewEdit::offsetAfterItem(int item) const
+{
+    const auto &list = m_content.places();
+    if (item < 0 || size_t(item) >= list.size())
+        return 1;
+    const RVDocument::ItemPlace &place = list[size_t(item)];
+    return place.isText ? place.length + 1 : 1;
+}
+
 // ---------------------------------------------------------------------------
 // Inserting
 
 bool TRichViewEdit::insertControl(QComboBox *control, const QString &name, int vAlign)
 {
-    if (!control || !markerKindOf(control))
+    if (!control || !markerKindOf(control) || isReadOnly())
         return false;
     EmbeddedControl data;
     data.className = control->metaObject()->className();
@@ -190,11 +211,18 @@ bool TRichViewEdit::insertControl(QComboBox *control, const QString &name, int v
                             | (f.strikeOut() ? TFontInfo::fsStrikeOut : 0));
         data.Font = font;
     }
-    SourceItem item = SourceItem::controlItem(std::move(data));
-    item.name = CodePage::toWindows1251(name);
-    item.vAlign = vAlign;
     control->hide();
     control->deleteLater();
+    return insertMarker(std::move(data), name, vAlign);
+}
+
+bool TRichViewEdit::insertMarker(EmbeddedControl control, const QString &name, int vAlign)
+{
+    if (!control.markerKind() || isReadOnly())
+        return false;
+    SourceItem item = SourceItem::controlItem(std::move(control));
+    item.name = CodePage::toWindows1251(name);
+    item.vAlign = vAlign;
 
     QTextCursor c = textCursor();
     m_content.insertObject(c, std::move(item));
@@ -205,7 +233,7 @@ bool TRichViewEdit::insertControl(QComboBox *control, const QString &name, int v
 void TRichViewEdit::insertPicture(PicturePtr picture, int displayWidth, int displayHeight, const QString &name,
                                   int vAlign)
 {
-    if (!picture)
+    if (!picture || isReadOnly())
         return;
     SourceItem item = SourceItem::pictureItem(std::move(picture));
     item.extras.width = std::max(0, displayWidth);
@@ -219,7 +247,33 @@ void TRichViewEdit::insertPicture(PicturePtr picture, int displayWidth, int disp
 
 bool TRichViewEdit::setCurrentPictureSize(int width, int height)
 {
+    if (isReadOnly())
+        return false;
     return m_content.setPictureSize(textCursor().position() - 1, width, height);
+}
+
+PicturePtr TRichViewEdit::itemPicture(int itemNo) const
+{
+    return m_content.itemPicture(itemNo);
+}
+
+// ---------------------------------------------------------------------------
+// Points and scrolling
+
+bool TRichViewEdit::itemAtPoint(QPoint documentPoint, int *itemNo, int *offset) const
+{
+    const int position = document()->documentLayout()->hitTest(documentPoint, Qt::FuzzyHit);
+    return position >= 0 && m_content.offsetAt(position, itemNo, offset);
+}
+
+int TRichViewEdit::horizontalScrollPosition() const
+{
+    return horizontalScrollBar()->value();
+}
+
+int TRichViewEdit::verticalScrollPosition() const
+{
+    return verticalScrollBar()->value() / verticalScrollStep();
 }
 
 void TRichViewEdit::addParagraph(const QString &text, int styleNo, int paraNo)
@@ -229,6 +283,32 @@ void TRichViewEdit::addParagraph(const QString &text, int styleNo, int paraNo)
 
 // ---------------------------------------------------------------------------
 // Text styles
+
+QString TRichViewEdit::carriedText(const QString &text, int styleNo) const
+{
+    const TFontInfo &style = rvs().textStyle(rvs().isTextStyle(styleNo) ? styleNo : 0);
+    if (style.Unicode || text.isEmpty())
+        return text;
+    const int codePage = style.codePage();
+    QString out;
+    out.reserve(text.size());
+    qsizetype start = 0;
+    auto flush = [&](qsizetype end) {
+        if (end > start)
+            out += CodePage::toUnicode(codePage, CodePage::fromUnicode(codePage, QStringView(text).mid(start, end - start)));
+    };
+    // The characters that give the document its structure stay as they are.
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const char16_t c = text.at(i).unicode();
+        if (c == u'\t' || c == u'\n' || c == u'\r' || c == 0x2028 || c == 0x2029 || c == 0xFFFC) {
+            flush(i);
+            out += text.at(i);
+            start = i + 1;
+        }
+    }
+    flush(text.size());
+    return out;
+}
 
 void TRichViewEdit::setCurrentStyle(int styleNo)
 {
@@ -254,7 +334,7 @@ void TRichViewEdit::refreshCurrentStyle(const QTextCharFormat &format)
 
 void TRichViewEdit::applyStyleConversion(int code)
 {
-    if (!onStyleConversion)
+    if (!onStyleConversion || isReadOnly())
         return;
     QTextCursor selection = textCursor();
     if (!selection.hasSelection()) {
@@ -404,10 +484,34 @@ void TRichViewEdit::keyPressEvent(QKeyEvent *event)
         QTextCursor probe(document());
         probe.setPosition(c.selectionStart() + 1);
         const int styleNo = RVDocument::textStyleOf(probe.charFormat()).value_or(m_currentTextStyle);
-        c.insertText(text, m_content.textFormat(styleNo));
+        c.insertText(carriedText(text, styleNo), m_content.textFormat(styleNo));
         setTextCursor(c);
         ensureCursorVisible();
         return;
     }
+    if (!isReadOnly() && !text.isEmpty() && !(event->modifiers() & (Qt::ControlModifier | Qt::AltModifier))) {
+        const QString carried = carriedText(text, m_currentTextStyle);
+        if (carried != text) {
+            QKeyEvent replaced(event->type(), event->key(), event->modifiers(), carried, event->isAutoRepeat(),
+                               ushort(event->count()));
+            QTextEdit::keyPressEvent(&replaced);
+            event->setAccepted(replaced.isAccepted());
+            return;
+        }
+    }
     QTextEdit::keyPressEvent(event);
+}
+
+void TRichViewEdit::inputMethodEvent(QInputMethodEvent *event)
+{
+    const QString commit = event->commitString();
+    const QString carried = isReadOnly() ? commit : carriedText(commit, m_currentTextStyle);
+    if (carried == commit) {
+        QTextEdit::inputMethodEvent(event);
+        return;
+    }
+    QInputMethodEvent replaced(event->preeditString(), event->attributes());
+    replaced.setCommitString(carried, event->replacementStart(), event->replacementLength());
+    QTextEdit::inputMethodEvent(&replaced);
+    event->setAccepted(replaced.isAccepted());
 }

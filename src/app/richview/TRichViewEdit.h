@@ -33,7 +33,8 @@ public:
 
     // ----- the whole document
     // Items, style tables, background and layout, as a file stores them.
-    SourceDocument snapshot() const;
+    // `pause`: as for RVDocument::snapshot().
+    SourceDocument snapshot(const std::function<void()> &pause = {}) const;
     // Replaces everything with `document`; the undo history is emptied and
     // the document is not modified. The editor takes the document's items.
     void loadDocument(SourceDocument document);
@@ -46,7 +47,7 @@ public:
 
     const DocumentBackground &background() const { return m_content.background(); }
     const DocumentLayout &pageLayout() const { return m_content.layout(); }
-    TColor backgroundColour() const { return m_content.background().color; }
+    TColor backgroundColour() const { return m_content.background().colour; }
     void setBackgroundColour(TColor colour);
 
     // ----- items (numbers are 0-based, in reading order)
@@ -58,12 +59,21 @@ public:
     // Offsets enclose an item: 1 .. length + 1 for text, 0 .. 1 for others.
     // Equal ends put the caret there with nothing selected.
     void selectItems(int startItem, int startOffset, int endItem, int endOffset);
+    int offsetBeforeItem(int item) const;
+    int offsetAfterItem(int item) const;
 
+    // The insertions and the style conversion below change nothing while the
+    // editor is read-only.
+    //
     // Takes `control` (one of the marker classes) into the document at the
     // caret, replacing the selection, as one editing step; the caret ends
     // after it. The editor keeps what the control shows and deletes the
-    // widget. False when the control is not a marker.
+    // widget. False when the control is not a marker (or the editor is
+    // read-only).
     bool insertControl(QComboBox *control, const QString &name = QString(), int vAlign = 0);
+    // The same for a marker made by the core (makeMarker), as the marker
+    // panel inserts it. False when the control is not of a marker kind.
+    bool insertMarker(EmbeddedControl control, const QString &name = QString(), int vAlign = 0);
     // Inserts a picture at the caret (display size 0 = natural), one step.
     void insertPicture(PicturePtr picture, int displayWidth = 0, int displayHeight = 0,
                        const QString &name = QString(), int vAlign = 0);
@@ -71,6 +81,20 @@ public:
     // Sets the display size of the picture just before the caret (0 =
     // natural); false when there is no picture there.
     bool setCurrentPictureSize(int width, int height);
+
+    // The graphic of picture item `itemNo`; nullptr for any other item.
+    PicturePtr itemPicture(int itemNo) const;
+
+    // ----- points and scrolling
+    // The item and offset at a point of the document (client coordinates
+    // plus the scroll position); the nearest item when the point is on none.
+    // False in a document without items.
+    bool itemAtPoint(QPoint documentPoint, int *itemNo, int *offset) const;
+    // Horizontal scroll position in pixels; vertical one in steps of
+    // verticalScrollStep() pixels (a step is one pixel in this control).
+    int horizontalScrollPosition() const;
+    int verticalScrollPosition() const;
+    int verticalScrollStep() const { return 1; }
 
     // ----- text styles
     int currentTextStyle() const { return m_currentTextStyle; }
@@ -80,6 +104,12 @@ public:
     // is converted instead, for the text typed next.
     void applyStyleConversion(int code);
     std::function<int(int styleNo, int code)> onStyleConversion;
+
+    // `text` as the file and the sign will hold it in text style `styleNo`:
+    // a character that the style's code page cannot carry becomes the one the
+    // file would hold instead ("?"), so that what the editor shows is what is
+    // saved and sent. Typed and pasted text goes through this.
+    QString carriedText(const QString &text, int styleNo) const;
 
     // Appends a paragraph of text in the given styles at the end.
     void addParagraph(const QString &text, int styleNo, int paraNo = 0);
@@ -101,6 +131,7 @@ protected:
     void insertFromMimeData(const QMimeData *source) override;
     void mousePressEvent(QMouseEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
+    void inputMethodEvent(QInputMethodEvent *event) override;
     void contextMenuEvent(QContextMenuEvent *event) override;
 
 private:

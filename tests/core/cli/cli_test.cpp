@@ -2,7 +2,9 @@
 // statuses, what lands on stdout and stderr, the files written, and the
 // calibration settings beside the program.
 
+#include "CliRun.h"
 #include "DocumentBuilder.h"
+#include "OraveltVersion.h"
 #include "QtPrinters.h"
 
 #include "compiler/CheckMessages.h"
@@ -21,37 +23,6 @@
 using namespace Qt::StringLiterals;
 
 namespace {
-
-struct CliRun {
-    int status = -1;
-    QByteArray out;
-    QByteArray err;
-};
-
-CliRun runCli(const QStringList &arguments, const QString &program = QStringLiteral(ORAVELT_CLI))
-{
-    QProcess process;
-    process.start(program, arguments);
-    EXPECT_TRUE(process.waitForFinished(60000)) << process.errorString().toStdString();
-    CliRun run;
-    run.status = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
-    run.out = process.readAllStandardOutput();
-    run.err = process.readAllStandardError();
-    return run;
-}
-
-QByteArray readFile(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-void writeFile(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(bytes);
-}
 
 class CliTest : public ::testing::Test {
 protected:
@@ -211,4 +182,11 @@ TEST_F(CliTest, NormalizeWritesOlderFilesInTheCurrentForm)
     EXPECT_FALSE(QFile::exists(path(u"out.abc"_s))) << "nothing is written from a malformed file";
     EXPECT_EQ(runCli({u"normalize"_s, path(u"old.abc"_s)}).status, 2);
     EXPECT_EQ(runCli({u"normalize"_s, path(u"old.abc"_s), path(u"no/dir/x.abc"_s)}).status, 2);
+}
+
+TEST_F(CliTest, VersionIsTheProjectVersion)
+{
+    const CliRun run = runCli({u"--version"_s});
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(QString::fromUtf8(run.out), u"oravelt-cli "_s + OraveltVersion::number() + u'\n');
 }

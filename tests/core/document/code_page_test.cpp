@@ -89,3 +89,19 @@ TEST(CodePage, SymbolPageUsesPrivateUseCharacters)
     EXPECT_EQ(toUnicode(42, QByteArray("\x41\xFF")), u"\uF041\uF0FF"_s);
     EXPECT_EQ(fromUnicode(42, u"\uF041A"_s), QByteArray("AA"));
 }
+
+TEST(CodePage, ExactlyRefusesWhatThePageCannotHold)
+{
+    EXPECT_EQ(fromUnicodeExactly(1251, u"Цена «89» — €"_s), fromUnicode(1251, u"Цена «89» — €"_s));
+    qsizetype at = -1;
+    EXPECT_FALSE(fromUnicodeExactly(1251, u"Straße"_s, &at));
+    EXPECT_EQ(at, 4);
+    EXPECT_FALSE(fromUnicodeExactly(1251, u"ok 😀"_s, &at));
+    EXPECT_EQ(at, 3);
+    // 0x98 is no character of Windows-1251: its stand-in only round-trips files.
+    EXPECT_FALSE(fromUnicodeExactly(1251, QString(QChar(0x98)), &at));
+    EXPECT_EQ(fromUnicodeExactly(1252, u"Straße"_s), QByteArray("Stra\xDF" "e"));
+    EXPECT_FALSE(fromUnicodeExactly(932, u"日本ß"_s, &at)) << "double-byte pages by round trip";
+    EXPECT_EQ(at, 2);
+    EXPECT_EQ(fromUnicodeExactly(1251, QString()), QByteArray());
+}

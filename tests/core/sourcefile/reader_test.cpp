@@ -52,7 +52,7 @@ FileError failure(const QByteArray &bytes, SourceDocument *doc = nullptr)
 TEST(SourceFileReader, WorkedExampleGivesBackTheDocument)
 {
     SourceDocument doc;
-    doc.background.color = 0;
+    doc.background.colour = 0;
     doc.layout.LeftMargin = 99;
     doc.styles.TextStyles.clear();
     ASSERT_TRUE(readSourceBytes(WorkedExample, doc));
@@ -66,7 +66,7 @@ TEST(SourceFileReader, WorkedExampleGivesBackTheDocument)
         EXPECT_FALSE(item.tag);
     }
     EXPECT_TRUE(doc.styles == TRVStyle::newDocument());
-    EXPECT_EQ(doc.background.color, 56);
+    EXPECT_EQ(doc.background.colour, 56);
     EXPECT_EQ(doc.background.mode, 0);
     EXPECT_EQ(doc.layout, DocumentLayout());
     EXPECT_EQ(writeSourceBytes(doc), WorkedExample);
@@ -269,12 +269,12 @@ TEST(SourceFileReader, BackgroundRecordSetsColourModeAndPicture)
     SourceDocument doc;
     const QByteArray body = bitmapBody(2, 2);
     ASSERT_TRUE(readSourceBytes("-8 1 3\r\n-7 2 0 0 2 0 4 255\r\nTBitmap\r\n" + block(body), doc));
-    EXPECT_EQ(doc.background.color, Colour::Red);
+    EXPECT_EQ(doc.background.colour, Colour::Red);
     EXPECT_EQ(doc.background.mode, 4);
     ASSERT_TRUE(doc.background.picture);
     EXPECT_EQ(doc.background.picture->width(), 2);
     ASSERT_TRUE(readSourceBytes("-8 1 3\r\n-7 0 -1 0 0 0 0 -16777216\r\n", doc));
-    EXPECT_EQ(doc.background.color, qint32(0xFF000000u));
+    EXPECT_EQ(doc.background.colour, qint32(0xFF000000u));
     EXPECT_FALSE(doc.background.picture) << "a background record clears the picture";
 }
 
@@ -316,7 +316,7 @@ TEST(SourceFileReader, MalformedDataFailsAndKeepsWhatCameBefore)
     ASSERT_EQ(doc.itemCount(), 1);
     EXPECT_EQ(doc.item(0).text, QByteArray("kept"));
     EXPECT_EQ(doc.styles.TextStyles.size(), 2u);
-    EXPECT_EQ(doc.background.color, Colour::Red);
+    EXPECT_EQ(doc.background.colour, Colour::Red);
     EXPECT_EQ(error.line, 8);
     EXPECT_EQ(error.offset, before.size());
 }

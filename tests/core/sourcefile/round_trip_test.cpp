@@ -32,7 +32,7 @@ SourceDocument everything()
     inserted.extras.height = 24;
     doc.append(inserted);
     doc.append(SourceItem::textItem(QByteArray(), 0, 1));
-    doc.background.color = Colour::EditorBackground;
+    doc.background.colour = Colour::EditorBackground;
     return doc;
 }
 

@@ -209,7 +209,7 @@ TEST(SourceFileWriter, BackgroundPictureUsesTheSecondForm)
     image.fill(qRgb(0, 0, 0));
     doc.background.picture = Picture::bitmap(image);
     doc.background.mode = 2;
-    doc.background.color = Colour::Green;
+    doc.background.colour = Colour::Green;
     const QByteArray bytes = writeSourceBytes(doc);
     EXPECT_TRUE(bytes.startsWith("-8 1 3\r\n-7 2 0 0 2 0 2 32768\r\nTBitmap\r\n" + block(BitmapFile::encode(image))
                                  + "-9 2 0 0 2 0 1\r\n"));

@@ -5,8 +5,9 @@
 #include "QtPrinters.h"
 #include "StreamBytes.h"
 
-#include "document/StyleTables.h"
+#include "document/ObjectStreamReader.h"
 #include "document/StyleStreams.h"
+#include "document/StyleTables.h"
 
 #include <gtest/gtest.h>
 
@@ -34,6 +35,79 @@ TFontInfo blackOnRed()
     style.Color = Colour::Black;
     style.BackColor = Colour::Red;
     return style;
+}
+
+// Entries in which every property differs from its default.
+TFontInfo everyTextProperty()
+{
+    TFontInfo s;
+    s.BaseStyleNo = 2;
+    s.StyleName = u"Заголовок 1"_s;
+    s.Standard = false;
+    s.StyleTemplateId = 7;
+    s.Charset = 238;
+    s.FontName = u"Arial"_s;
+    s.Size = 72;
+    s.Style = TFontInfo::fsItalic | TFontInfo::fsUnderline;
+    s.VShift = -33;
+    s.Color = Colour::Green;
+    s.BackColor = Colour::Yellow;
+    s.HoverBackColor = 0x010203;
+    s.HoverColor = Colour::Window;
+    s.StyleEx = TFontInfo::rvfsOverline | TFontInfo::rvfsAllCaps;
+    s.Jump = true;
+    s.JumpCursor = -21;
+    s.CharScale = 150;
+    s.CharSpacing = 40000;
+    s.BiDiMode = TBiDiMode::RightToLeft;
+    s.Protection = TFontInfo::rvprModifyProtect | TFontInfo::rvprStickToBottom;
+    s.Options = TFontInfo::rvteoRTFCode;
+    s.NextStyleNo = 0;
+    s.Unicode = true;
+    s.ModifiedProperties = {"rvfiFontName", "rvfiSize"};
+    return s;
+}
+
+TParaInfo everyParaProperty()
+{
+    TParaInfo s;
+    s.BaseStyleNo = 1;
+    s.StyleName = u"Абзац"_s;
+    s.Standard = false;
+    s.StyleTemplateId = 3;
+    s.FirstIndent = -10;
+    s.LeftIndent = 20;
+    s.RightIndent = 30;
+    s.SpaceBefore = 4;
+    s.SpaceAfter = 5;
+    s.Alignment = TParaInfo::rvaJustify;
+    s.Border = TRVBorder{3, 4, Colour::Red, TRVBorder::rvbThickOutside, false, false, true, false, {1, 2, 3, 4}};
+    s.Background = TRVBackground{Colour::Green, {5, 6, 7, 8}};
+    s.LineSpacing = 12;
+    s.LineSpacingType = TParaInfo::rvlsSpaceBetween;
+    s.Options = TParaInfo::rvpaoNoWrap | TParaInfo::rvpaoKeepWithNext;
+    s.BiDiMode = TBiDiMode::LeftToRight;
+    s.Tabs = {TRVTabInfo{TRVTabInfo::rvtaRight, 100, u"-"_s}};
+    s.NextParaNo = 0;
+    s.DefStyleNo = 1;
+    s.ModifiedProperties1 = {"rvpiFirstIndent"};
+    s.ModifiedProperties2 = {"rvpiTabs", "rvpiBorder"};
+    return s;
+}
+
+// The names of the properties of the first entry of a table's stream, in
+// the order they stand.
+QList<QByteArray> propertyNames(const QByteArray &table)
+{
+    ObjectStreamReader r(table);
+    QList<QByteArray> names;
+    if (r.readTag() != ValueTag::Collection || r.readTag() != ValueTag::List)
+        return names;
+    for (QByteArray name = r.readShortName(); r.ok() && !name.isEmpty(); name = r.readShortName()) {
+        names.append(name);
+        r.skipValue();
+    }
+    return names;
 }
 
 } // namespace
@@ -115,31 +189,7 @@ TEST(TextStyleStream, StringsChooseTheirFormBySize)
 
 TEST(TextStyleStream, EveryPropertySurvivesARoundTrip)
 {
-    TFontInfo s;
-    s.BaseStyleNo = 2;
-    s.StyleName = u"Заголовок 1"_s;
-    s.Standard = false;
-    s.StyleTemplateId = 7;
-    s.Charset = 238;
-    s.FontName = u"Arial"_s;
-    s.Size = 72;
-    s.Style = TFontInfo::fsItalic | TFontInfo::fsUnderline;
-    s.VShift = -33;
-    s.Color = Colour::Green;
-    s.BackColor = Colour::Yellow;
-    s.HoverBackColor = 0x010203;
-    s.HoverColor = Colour::Window;
-    s.StyleEx = TFontInfo::rvfsOverline | TFontInfo::rvfsAllCaps;
-    s.Jump = true;
-    s.JumpCursor = -21;
-    s.CharScale = 150;
-    s.CharSpacing = 40000;
-    s.BiDiMode = TBiDiMode::RightToLeft;
-    s.Protection = TFontInfo::rvprModifyProtect | TFontInfo::rvprStickToBottom;
-    s.Options = TFontInfo::rvteoRTFCode;
-    s.NextStyleNo = 0;
-    s.Unicode = true;
-    s.ModifiedProperties = {"rvfiFontName", "rvfiSize"};
+    const TFontInfo s = everyTextProperty();
     const std::vector<TFontInfo> table{TFontInfo::normalText(), s, blackOnRed()};
 
     std::vector<TFontInfo> read;
@@ -268,28 +318,7 @@ TEST(ParaStyleStream, BorderBackgroundAndTabsUseTheirPathsInOrder)
 
 TEST(ParaStyleStream, EveryPropertySurvivesARoundTrip)
 {
-    TParaInfo s;
-    s.BaseStyleNo = 1;
-    s.StyleName = u"Абзац"_s;
-    s.Standard = false;
-    s.StyleTemplateId = 3;
-    s.FirstIndent = -10;
-    s.LeftIndent = 20;
-    s.RightIndent = 30;
-    s.SpaceBefore = 4;
-    s.SpaceAfter = 5;
-    s.Alignment = TParaInfo::rvaJustify;
-    s.Border = TRVBorder{3, 4, Colour::Red, TRVBorder::rvbThickOutside, false, false, true, false, {1, 2, 3, 4}};
-    s.Background = TRVBackground{Colour::Green, {5, 6, 7, 8}};
-    s.LineSpacing = 12;
-    s.LineSpacingType = TParaInfo::rvlsSpaceBetween;
-    s.Options = TParaInfo::rvpaoNoWrap | TParaInfo::rvpaoKeepWithNext;
-    s.BiDiMode = TBiDiMode::LeftToRight;
-    s.Tabs = {TRVTabInfo{TRVTabInfo::rvtaRight, 100, u"-"_s}};
-    s.NextParaNo = 0;
-    s.DefStyleNo = 1;
-    s.ModifiedProperties1 = {"rvpiFirstIndent"};
-    s.ModifiedProperties2 = {"rvpiTabs", "rvpiBorder"};
+    const TParaInfo s = everyParaProperty();
     const std::vector<TParaInfo> table{TParaInfo::paragraphStyle(), s};
 
     std::vector<TParaInfo> read;
@@ -325,4 +354,28 @@ TEST(ListStyleStream, EmptyTableIsWrittenAs0E00AndAFullOneAsRead)
     EXPECT_TRUE(DecodeListStyleTable(hex("0E 00"), kept, entries));
     EXPECT_EQ(entries, 0);
     EXPECT_FALSE(DecodeListStyleTable(hex("0E 01 05"), kept, entries));
+}
+
+TEST(StyleStreams, EveryPropertyIsWrittenInTheOrderOfTheFormat)
+{
+    const QList<QByteArray> text{"BaseStyleNo", "StyleName", "Standard", "StyleTemplateId", "Charset", "FontName",
+                                 "Size", "Style", "VShift", "Color", "BackColor", "HoverBackColor", "HoverColor",
+                                 "StyleEx", "Jump", "JumpCursor", "CharScale", "CharSpacing", "BiDiMode",
+                                 "Protection", "Options", "NextStyleNo", "Unicode", "ModifiedProperties"};
+    EXPECT_EQ(propertyNames(EncodeStyleTable(std::vector<TFontInfo>{everyTextProperty()})), text);
+
+    const QList<QByteArray> para{"BaseStyleNo", "StyleName", "Standard", "StyleTemplateId", "FirstIndent",
+                                 "LeftIndent", "RightIndent", "SpaceBefore", "SpaceAfter", "Alignment",
+                                 "Border.Width", "Border.InternalWidth", "Border.Color", "Border.Style",
+                                 "Border.VisibleBorders.Left", "Border.VisibleBorders.Right",
+                                 "Border.VisibleBorders.Top", "Border.VisibleBorders.Bottom",
+                                 "Border.BorderOffsets.Left", "Border.BorderOffsets.Right",
+                                 "Border.BorderOffsets.Top", "Border.BorderOffsets.Bottom", "Background.Color",
+                                 "Background.BorderOffsets.Left", "Background.BorderOffsets.Right",
+                                 "Background.BorderOffsets.Top", "Background.BorderOffsets.Bottom", "LineSpacing",
+                                 "LineSpacingType", "Options", "BiDiMode", "Tabs", "NextParaNo", "DefStyleNo",
+                                 "ModifiedProperties1", "ModifiedProperties2"};
+    TParaInfo every = everyParaProperty();
+    every.Border.VisibleTop = false;
+    EXPECT_EQ(propertyNames(EncodeStyleTable(std::vector<TParaInfo>{every})), para);
 }

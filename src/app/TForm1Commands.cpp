@@ -1,0 +1,107 @@
+// The main window's commands that reach other windows and programs: the
+// check, the preview and the calibration window; and the lock that keeps the
+// document still while a check reads it.
+
+#include "TForm1.h"
+
+#include "platform/TopLevelWindows.h"
+#include "richview/TRichViewEdit.h"
+
+#include "calibration/window/TForm6.h"
+#include "compiler/window/TForm3.h"
+#include "document/ExecutableDirectory.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QScreen>
+#include <QToolButton>
+
+void TForm1::setCheckWindow(TForm3 *window)
+{
+    m_checkWindow = window;
+    updateCommands();
+}
+
+void TForm1::setCalibrationWindow(TForm6 *window)
+{
+    m_calibrationWindow = window;
+    updateCommands();
+}
+
+bool TForm1::isChecking() const
+{
+    return m_checkWindow && m_checkWindow->isRunning();
+}
+
+void TForm1::setDocumentLocked(bool locked)
+{
+    m_documentLocked = locked;
+    rve->setReadOnly(locked);
+    updateCommands();
+}
+
+void TForm1::updateCommands()
+{
+    const bool editable = !m_documentLocked;
+    for (QAction *a : {m_commands.newDocument, m_commands.open, m_commands.paste})
+        a->setEnabled(editable);
+    m_commands.undo->setEnabled(editable && m_undoAvailable);
+    m_commands.redo->setEnabled(editable && m_redoAvailable);
+    m_commands.cut->setEnabled(editable && m_hasSelection);
+    m_commands.erase->setEnabled(editable && m_hasSelection);
+    m_commands.copy->setEnabled(m_hasSelection);
+    for (QWidget *w : {static_cast<QWidget *>(btnNew), static_cast<QWidget *>(btnOpen),
+                       static_cast<QWidget *>(btnRed), static_cast<QWidget *>(btnBlackOnRed)})
+        w->setEnabled(editable);
+    for (QComboBox *box : m_boxes)
+        box->setEnabled(editable);
+    for (QAction *a : m_insertActions)
+        a->setEnabled(editable);
+    m_commands.check->setEnabled(m_checkWindow != nullptr);
+    SpeedButton3->setEnabled(m_checkWindow != nullptr);
+    m_commands.calibration->setEnabled(m_calibrationWindow != nullptr);
+}
+
+void TForm1::menuCheckTextClick()
+{
+    if (!m_checkWindow)
+        return;
+    TForm3 &check = *m_checkWindow;
+    if (check.isUnplaced()) {
+        // Directly below this window and as wide; pulled up when it would
+        // reach past the bottom of the screen. Positions are those of the
+        // outer frames; a window not shown yet has no frame of its own, so
+        // it is taken to get one like this window's.
+        const QRect outer = frameGeometry();
+        const int frameExtra = check.frameGeometry().height() > check.height()
+            ? check.frameGeometry().height() - check.height()
+            : outer.height() - height();
+        const int checkOuterHeight = check.height() + frameExtra;
+        int top = outer.top() + outer.height();
+        if (const QScreen *s = screen()) {
+            const int screenBottom = s->geometry().top() + s->geometry().height();
+            if (top + checkOuterHeight > screenBottom)
+                top = screenBottom - checkOuterHeight;
+        }
+        check.setFixedWidth(width());
+        check.placeFrameAt(QPoint(outer.left(), top), geometry().topLeft() - outer.topLeft());
+    }
+    check.show();
+    check.raise();
+    check.activateWindow();
+    check.btnStartClick();
+}
+
+void TForm1::SpeedButton1Click()
+{
+    Simulator::startPreview(executableDirectory());
+}
+
+void TForm1::mitCalibrationClick()
+{
+    if (!m_calibrationWindow)
+        return;
+    m_calibrationWindow->show();
+    m_calibrationWindow->raise();
+    m_calibrationWindow->activateWindow();
+}

@@ -1,0 +1,88 @@
+#include "TForm6.h"
+
+#include "app/ApplicationErrors.h"
+#include "app/Caption.h"
+#include "app/TForm1.h"
+#include "app/WindowFont.h"
+#include "calibration/SensorCalibration.h"
+#include "document/ExecutableDirectory.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+using namespace Qt::StringLiterals;
+
+TForm6::TForm6(TForm1 &mainWindow, const QString &settingsDirectory)
+    : QWidget(&mainWindow, Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint
+                               | Qt::MSWindowsFixedSizeDialogHint),
+      m_main(mainWindow),
+      m_settingsFile(SensorCalibration::fileIn(settingsDirectory.isEmpty() ? executableDirectory()
+                                                                           : settingsDirectory))
+{
+    setObjectName(u"Form6"_s);
+    // Only the main window keeps the program running.
+    setAttribute(Qt::WA_QuitOnClose, false);
+    setFont(windowFont());
+    setFixedSize(ClientWidth, ClientHeight);
+
+    Label1 = new QLabel(u"Калибровка датчика атмосферного давления"_s, this);
+    Label1->move(12, 24);
+    Label1->adjustSize();
+    Label2 = new QLabel(u"Калибровка датчика влажности воздуха"_s, this);
+    Label2->move(12, 52);
+    Label2->adjustSize();
+    Edit1 = new QLineEdit(u"0"_s, this);
+    Edit1->setObjectName(u"Edit1"_s);
+    Edit1->setGeometry(260, 20, 121, 21);
+    Edit2 = new QLineEdit(u"0"_s, this);
+    Edit2->setObjectName(u"Edit2"_s);
+    Edit2->setGeometry(260, 48, 121, 21);
+    Label1->setBuddy(Edit1);
+    Label2->setBuddy(Edit2);
+    Button1 = new QPushButton(u"Закрыть"_s, this);
+    Button1->setObjectName(u"Button1"_s);
+    Button1->setGeometry(260, 80, 121, 25);
+    Button1->setDefault(true);
+    connect(Button1, &QPushButton::clicked, this, &TForm6::Button1Click);
+
+    FormCreate();
+    m_main.setCalibrationWindow(this);
+}
+
+TForm6::~TForm6()
+{
+    m_main.setCalibrationWindow(nullptr);
+    FormDestroy();
+}
+
+void TForm6::FormCreate()
+{
+    setWindowTitle(u"Калибровка датчиков"_s + Caption::suffix());
+    const SensorCalibration values = SensorCalibration::load(m_settingsFile);
+    Edit1->setText(values.pressure);
+    Edit2->setText(values.humidity);
+}
+
+void TForm6::FormDestroy()
+{
+    SensorCalibration values;
+    values.pressure = Edit1->text();
+    values.humidity = Edit2->text();
+    QString error;
+    if (!values.save(m_settingsFile, &error))
+        ApplicationErrors::show(error);
+}
+
+void TForm6::Button1Click()
+{
+    close();
+}
+
+void TForm6::showEvent(QShowEvent *event)
+{
+    QRect frame = frameGeometry();
+    frame.moveCenter(m_main.frameGeometry().center());
+    move(frame.topLeft());
+    QWidget::showEvent(event);
+}

@@ -1,0 +1,54 @@
+#pragma once
+
+// The sensor calibration window: the two calibration values as the texts of
+// two fields, read from "sensor.ini" when the window is created and written
+// back when it is destroyed (at the end of the program). The check reads the
+// fields and puts the values it sent back into them.
+//
+// Ownership: created once by start-up, last of the windows, as a child window
+// of the main window, with which it registers itself; destroy it before the
+// main window. Its close button and close box hide it.
+//
+// Errors: a file that cannot be read gives "0" in both fields, silently; a
+// file that cannot be written is reported in the standard error box.
+
+#include <QWidget>
+
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class TForm1;
+
+class TForm6 : public QWidget {
+    Q_OBJECT
+public:
+    static constexpr int ClientWidth = 395;
+    static constexpr int ClientHeight = 119;
+
+    // settingsDirectory: where "sensor.ini" is, with its trailing separator
+    // (the executable's directory when empty).
+    explicit TForm6(TForm1 &mainWindow, const QString &settingsDirectory = QString());
+    ~TForm6() override;
+
+    QString settingsFile() const { return m_settingsFile; }
+
+    // ----- controls (their form names)
+    QLabel *Label1 = nullptr;
+    QLabel *Label2 = nullptr;
+    QLineEdit *Edit1 = nullptr;  // pressure, key "1"
+    QLineEdit *Edit2 = nullptr;  // humidity, key "2"
+    QPushButton *Button1 = nullptr;
+
+public slots:
+    void Button1Click();
+
+protected:
+    void showEvent(QShowEvent *event) override;
+
+private:
+    void FormCreate();
+    void FormDestroy();
+
+    TForm1 &m_main;
+    QString m_settingsFile;
+};

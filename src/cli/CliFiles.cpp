@@ -1,0 +1,47 @@
+#include "CliFiles.h"
+
+#include <QFile>
+#include <QSaveFile>
+
+#include <cstdio>
+
+using namespace Qt::StringLiterals;
+
+bool isStandardStream(const QString &name)
+{
+    return name == u"-"_s;
+}
+
+std::optional<QByteArray> readInput(const QString &name, QString *error)
+{
+    QFile file(name);
+    const bool open = isStandardStream(name) ? file.open(stdin, QIODevice::ReadOnly) : file.open(QIODevice::ReadOnly);
+    if (!open) {
+        *error = file.errorString();
+        return std::nullopt;
+    }
+    QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError) {
+        *error = file.errorString();
+        return std::nullopt;
+    }
+    return bytes;
+}
+
+bool writeOutput(const QString &name, const QByteArray &bytes, QString *error)
+{
+    if (isStandardStream(name)) {
+        if (std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stdout) != size_t(bytes.size())
+            || std::fflush(stdout) != 0) {
+            *error = u"standard output cannot be written"_s;
+            return false;
+        }
+        return true;
+    }
+    QSaveFile file(name);
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
+        *error = file.errorString();
+        return false;
+    }
+    return true;
+}
