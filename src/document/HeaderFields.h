@@ -5,7 +5,7 @@
 // stays the caller's and must outlive the fields; a temporary buffer is
 // refused at compile time.
 
-#include "BorrowedBytes.h"
+#include "BorrowedView.h"
 
 #include <QByteArray>
 #include <QByteArrayView>
@@ -15,7 +15,7 @@
 class HeaderFields {
 public:
     explicit HeaderFields(QByteArrayView line) : m_line(line) {}
-    template <TemporaryByteOwner Owner>
+    template <TemporaryOwner<QByteArrayView> Owner>
     explicit HeaderFields(Owner &&) = delete;
 
     // Whether anything but spaces is left.

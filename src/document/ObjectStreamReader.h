@@ -8,9 +8,9 @@
 // ok() once at the end of a record.
 //
 // Ownership: the bytes stay the caller's and must outlive the reader; a
-// temporary buffer is refused at compile time (see BorrowedBytes.h).
+// temporary buffer is refused at compile time (see BorrowedView.h).
 
-#include "BorrowedBytes.h"
+#include "BorrowedView.h"
 #include "ObjectStreamValue.h"
 
 #include <QByteArray>
@@ -29,7 +29,7 @@ public:
     static constexpr int MaxDepth = 32;
 
     explicit ObjectStreamReader(QByteArrayView data) : m_data(data) {}
-    template <TemporaryByteOwner Owner>
+    template <TemporaryOwner<QByteArrayView> Owner>
     explicit ObjectStreamReader(Owner &&) = delete;
 
     bool ok() const { return m_error.isEmpty(); }

@@ -1,6 +1,6 @@
 #include "SourceFileReader.h"
 
-#include "BorrowedBytes.h"
+#include "BorrowedView.h"
 #include "ClassRegistry.h"
 #include "CodePage.h"
 #include "ExtraPropertyLines.h"
@@ -62,7 +62,7 @@ QByteArray utf16Bytes(const QString &text)
 class SourceFileReader {
 public:
     SourceFileReader(QByteArrayView data, SourceDocument &document) : m_data(data), m_doc(document) {}
-    template <TemporaryByteOwner Owner>
+    template <TemporaryOwner<QByteArrayView> Owner>
     SourceFileReader(Owner &&, SourceDocument &) = delete;
 
     bool read(FileError *error);
