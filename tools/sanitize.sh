@@ -28,7 +28,7 @@ rm -rf "$reports"
 mkdir -p "$reports"
 suppressions="$PWD/tools/sanitize"
 common="log_path=$reports/report:log_exe_name=1:print_summary=1"
-export ASAN_OPTIONS="$common:detect_leaks=1:detect_stack_use_after_return=1:check_initialization_order=1:strict_init_order=1:strict_string_checks=1:abort_on_error=0"
+export ASAN_OPTIONS="$common:detect_leaks=1:detect_stack_use_after_return=1:check_initialization_order=1:strict_init_order=1:abort_on_error=0"
 export UBSAN_OPTIONS="$common:print_stacktrace=1:halt_on_error=1"
 export LSAN_OPTIONS="suppressions=$suppressions/lsan.supp:print_suppressions=0"
 
