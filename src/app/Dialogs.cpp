@@ -1,5 +1,7 @@
 #include "Dialogs.h"
 
+#include <QInputDialog>
+
 namespace Dialogs {
 
 namespace {
@@ -13,6 +15,11 @@ FileDialogHook &fileDialogHook()
     static FileDialogHook hook;
     return hook;
 }
+TextHook &textHook()
+{
+    static TextHook hook;
+    return hook;
+}
 } // namespace
 
 void setMessageHook(MessageHook hook)
@@ -23,6 +30,11 @@ void setMessageHook(MessageHook hook)
 void setFileDialogHook(FileDialogHook hook)
 {
     fileDialogHook() = std::move(hook);
+}
+
+void setTextHook(TextHook hook)
+{
+    textHook() = std::move(hook);
 }
 
 QMessageBox::StandardButton message(QWidget *parent, QMessageBox::Icon icon, const QString &caption,
@@ -50,6 +62,17 @@ QString runFileDialog(QFileDialog &dialog)
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return QString();
     return dialog.selectedFiles().constFirst();
+}
+
+std::optional<QString> askText(QWidget *parent, const QString &caption, const QString &label, const QString &text)
+{
+    if (textHook())
+        return textHook()(TextRequest{caption, label, text});
+    bool accepted = false;
+    const QString entered = QInputDialog::getText(parent, caption, label, QLineEdit::Normal, text, &accepted);
+    if (!accepted)
+        return std::nullopt;
+    return entered;
 }
 
 } // namespace Dialogs

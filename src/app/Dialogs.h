@@ -10,6 +10,7 @@
 #include <QString>
 
 #include <functional>
+#include <optional>
 
 namespace Dialogs {
 
@@ -21,12 +22,21 @@ struct MessageRequest {
     QWidget *parent = nullptr;  // the box's owner
 };
 
+struct TextRequest {
+    QString caption;
+    QString label;
+    QString text;  // what the field holds when the dialog opens
+};
+
 using MessageHook = std::function<QMessageBox::StandardButton(const MessageRequest &)>;
+// Returns the text entered, or nullopt for a cancelled dialog.
+using TextHook = std::function<std::optional<QString>(const TextRequest &)>;
 // Returns the chosen path, or an empty string for a cancelled dialog.
 using FileDialogHook = std::function<QString(QFileDialog &)>;
 
 void setMessageHook(MessageHook hook);
 void setFileDialogHook(FileDialogHook hook);
+void setTextHook(TextHook hook);
 
 // Shows a message box; Esc (or closing it) answers Cancel when the box has
 // that button. Returns the button pressed.
@@ -37,5 +47,8 @@ QMessageBox::StandardButton message(QWidget *parent, QMessageBox::Icon icon, con
 
 // Runs a file dialog; the chosen path, or empty when cancelled.
 QString runFileDialog(QFileDialog &dialog);
+
+// Asks for one line of text; nullopt when cancelled.
+std::optional<QString> askText(QWidget *parent, const QString &caption, const QString &label, const QString &text);
 
 } // namespace Dialogs

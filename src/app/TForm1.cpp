@@ -11,6 +11,7 @@
 #include "calibration/window/TForm6.h"
 #include "compiler/window/TForm3.h"
 #include "imageeditor/window/TForm2.h"
+#include "link/window/TForm4.h"
 
 #include <QAction>
 #include <QApplication>
@@ -147,9 +148,7 @@ void TForm1::buildCommandBar()
     connect(SpeedButton3, &QToolButton::clicked, this, &TForm1::menuCheckTextClick);
     connect(SpeedButton1, &QToolButton::clicked, this, &TForm1::SpeedButton1Click);
     SpeedButton3->setIcon(AppIcons::check());
-    // The connection window comes with its own window; until then its
-    // button is shown but cannot be used.
-    btnComm->setEnabled(false);
+    connect(btnComm, &QToolButton::clicked, this, &TForm1::btnCommClick);
 }
 
 void TForm1::buildMarkerPanel()
@@ -295,7 +294,8 @@ void TForm1::buildMenu()
     m_commands.check->setIcon(AppIcons::check());
     add(run, "mitPreview", u"Предварительный просмотр..."_s, &TForm1::SpeedButton1Click, QKeySequence(Qt::Key_F11));
     run->addSeparator();
-    add(run, "mitComm", u"Связь со строкой..."_s, nullptr, QKeySequence(Qt::Key_F12))->setEnabled(false);
+    m_commands.connection = add(run, "mitComm", u"Связь со строкой..."_s, &TForm1::btnCommClick,
+                                QKeySequence(Qt::Key_F12));
     run->addSeparator();
     m_commands.calibration = add(run, "mitCalibration", u"Калибровка датчиков..."_s, &TForm1::mitCalibrationClick);
     updateCommands();
@@ -376,7 +376,8 @@ void TForm1::closeEvent(QCloseEvent *event)
     // Closing this window ends the program: the others go out of sight with
     // it, so that none is left open on its own.
     for (QWidget *w : {static_cast<QWidget *>(m_findDialog), static_cast<QWidget *>(m_checkWindow),
-                       static_cast<QWidget *>(m_graphicEditor.data()), static_cast<QWidget *>(m_calibrationWindow)}) {
+                       static_cast<QWidget *>(m_graphicEditor.data()), static_cast<QWidget *>(m_connectionWindow.data()),
+                       static_cast<QWidget *>(m_calibrationWindow)}) {
         if (w)
             w->hide();
     }

@@ -22,6 +22,7 @@
 
 class FindDialog;
 class TForm3;
+class TForm4;
 class TForm6;
 class QAction;
 class QComboBox;
@@ -69,8 +70,16 @@ public:
     TForm3 *checkWindow() const { return m_checkWindow; }
     void setCalibrationWindow(TForm6 *window);
     TForm6 *calibrationWindow() const { return m_calibrationWindow; }
+    // The connection window: its command, and the check it runs before a
+    // load, wired when start-up creates it.
+    void setConnectionWindow(TForm4 *window);
+    TForm4 *connectionWindow() const;
     // A check is running in the check window.
     bool isChecking() const;
+    // While a transfer to the sign runs, every command of this window is
+    // disabled and the editor is read-only.
+    void setTransferRunning(bool running);
+    bool isTransferRunning() const { return m_transferRunning; }
 
     // While locked (for the length of a check) the editor is read-only and
     // every command that changes the document is disabled; selecting,
@@ -147,6 +156,7 @@ public slots:
     // Auxiliary commands
     void menuCheckTextClick();
     void SpeedButton1Click();
+    void btnCommClick();
     void mitCalibrationClick();
     // The graphic editor and its pictures
     void gEditorClick();
@@ -181,12 +191,15 @@ private:
     FindDialog *m_findDialog = nullptr;
     TForm3 *m_checkWindow = nullptr;
     TForm6 *m_calibrationWindow = nullptr;
+    QPointer<TForm4> m_connectionWindow;
     // Menu commands whose availability follows the editor and the lock.
     struct {
         QAction *newDocument = nullptr, *open = nullptr, *undo = nullptr, *redo = nullptr, *cut = nullptr,
-                *copy = nullptr, *paste = nullptr, *erase = nullptr, *check = nullptr, *calibration = nullptr;
+                *copy = nullptr, *paste = nullptr, *erase = nullptr, *check = nullptr, *calibration = nullptr,
+                *connection = nullptr;
     } m_commands;
     bool m_documentLocked = false;
+    bool m_transferRunning = false;
     bool m_undoAvailable = false;
     bool m_redoAvailable = false;
     bool m_hasSelection = false;

@@ -1,18 +1,23 @@
 // The main window's commands that reach other windows and programs: the
-// check, the preview and the calibration window; and the lock that keeps the
-// document still while a check reads it.
+// check, the preview, the connection window and the calibration window; the
+// lock that keeps the document still while a check reads it, and the one
+// that holds every command while a transfer to the sign runs.
 
 #include "TForm1.h"
+
+#include "FramePlacement.h"
 
 #include "platform/TopLevelWindows.h"
 #include "richview/TRichViewEdit.h"
 
 #include "calibration/window/TForm6.h"
 #include "compiler/window/TForm3.h"
+#include "link/window/TForm4.h"
 #include "document/ExecutableDirectory.h"
 
 #include <QAction>
 #include <QComboBox>
+#include <QMenuBar>
 #include <QScreen>
 #include <QToolButton>
 
@@ -28,6 +33,33 @@ void TForm1::setCalibrationWindow(TForm6 *window)
     updateCommands();
 }
 
+void TForm1::setConnectionWindow(TForm4 *window)
+{
+    if (m_connectionWindow)
+        disconnect(m_connectionWindow, nullptr, this, nullptr);
+    m_connectionWindow = window;
+    if (window) {
+        window->setCheckCommand([this] { menuCheckTextClick(); });
+        connect(window, &TForm4::transferRunningChanged, this, &TForm1::setTransferRunning);
+    }
+    updateCommands();
+}
+
+TForm4 *TForm1::connectionWindow() const
+{
+    return m_connectionWindow;
+}
+
+void TForm1::setTransferRunning(bool running)
+{
+    m_transferRunning = running;
+    // The progress dialog takes all input meanwhile; the commands say so too.
+    menuBar()->setEnabled(!running);
+    Panel1->setEnabled(!running);
+    panel->setEnabled(!running);
+    rve->setReadOnly(running || m_documentLocked);
+}
+
 bool TForm1::isChecking() const
 {
     return m_checkWindow && m_checkWindow->isRunning();
@@ -36,7 +68,7 @@ bool TForm1::isChecking() const
 void TForm1::setDocumentLocked(bool locked)
 {
     m_documentLocked = locked;
-    rve->setReadOnly(locked);
+    rve->setReadOnly(locked || m_transferRunning);
     updateCommands();
 }
 
@@ -60,6 +92,8 @@ void TForm1::updateCommands()
     m_commands.check->setEnabled(m_checkWindow != nullptr);
     SpeedButton3->setEnabled(m_checkWindow != nullptr);
     m_commands.calibration->setEnabled(m_calibrationWindow != nullptr);
+    m_commands.connection->setEnabled(m_connectionWindow != nullptr);
+    btnComm->setEnabled(m_connectionWindow != nullptr);
 }
 
 void TForm1::menuCheckTextClick()
@@ -73,10 +107,7 @@ void TForm1::menuCheckTextClick()
         // outer frames; a window not shown yet has no frame of its own, so
         // it is taken to get one like this window's.
         const QRect outer = frameGeometry();
-        const int frameExtra = check.frameGeometry().height() > check.height()
-            ? check.frameGeometry().height() - check.height()
-            : outer.height() - height();
-        const int checkOuterHeight = check.height() + frameExtra;
+        const int checkOuterHeight = check.height() + FramePlacement::frameExtra(check, *this).height();
         int top = outer.top() + outer.height();
         if (const QScreen *s = screen()) {
             const int screenBottom = s->geometry().top() + s->geometry().height();
@@ -90,6 +121,32 @@ void TForm1::menuCheckTextClick()
     check.raise();
     check.activateWindow();
     check.btnStartClick();
+}
+
+void TForm1::btnCommClick()
+{
+    if (!m_connectionWindow)
+        return;
+    TForm4 &comm = *m_connectionWindow;
+    if (comm.isUnplaced()) {
+        // Directly to the right of this window and as high; pulled left when
+        // it would reach past the right edge of the screen. Positions and
+        // heights are those of the outer frames.
+        const QRect outer = frameGeometry();
+        const QSize frameExtra = FramePlacement::frameExtra(comm, *this);
+        comm.setFixedHeight(std::max(0, outer.height() - frameExtra.height()));
+        const int commOuterWidth = comm.width() + frameExtra.width();
+        int left = outer.left() + outer.width();
+        if (const QScreen *s = screen()) {
+            const int screenRight = s->geometry().left() + s->geometry().width();
+            if (left + commOuterWidth > screenRight)
+                left = screenRight - commOuterWidth;
+        }
+        comm.placeFrameAt(QPoint(left, outer.top()), geometry().topLeft() - outer.topLeft());
+    }
+    comm.show();
+    comm.raise();
+    comm.activateWindow();
 }
 
 void TForm1::SpeedButton1Click()

@@ -16,6 +16,7 @@
 #include "OraveltVersion.h"
 #include "calibration/window/TForm6.h"
 #include "compiler/window/TForm3.h"
+#include "link/window/TForm4.h"
 #include "document/ClassRegistry.h"
 
 #include <QApplication>
@@ -35,7 +36,8 @@ int main(int argc, char *argv[])
     TForm1 form1;          // main window
     TForm3 form3(form1);   // check window
     TForm2 form2(&form1);  // graphic editor
-    // connection window (TForm4): created here
+    TForm4 form4(&form1);  // connection window
+    form1.setConnectionWindow(&form4);
     TForm6 form6(form1);   // sensor calibration window
     // -----
 

@@ -29,6 +29,13 @@ inline constexpr int ReadTimeoutMs = 1000;
 // One byte is 11 bit times on the line (start, 8 data, 2 stop): 2.29 ms.
 inline constexpr qint64 ByteTimeMicroseconds = 11 * 1'000'000 / 4800;
 
+// Line time of a number of bytes at 11 bits each and 4800 bit/s, in whole
+// milliseconds rounded up (1921 bytes: 4403 ms).
+constexpr qint64 lineTimeMilliseconds(qint64 bytes)
+{
+    return (bytes * 11 * 1000 + 4799) / 4800;
+}
+
 // Sets every line setting above on the port (it may be open or closed; the
 // settings that cannot change while open are only set when it is closed).
 void applyLineSettings(TCommHandle &port, int writeTimeoutMs = WriteTimeoutMs);

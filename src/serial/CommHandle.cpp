@@ -294,7 +294,7 @@ qint64 TCommHandle::byteTimeMicroseconds() const
     return qint64(halfBits) * 1'000'000 / (2 * qint64(baudrateValue(m_baudrate)));
 }
 
-int TCommHandle::DrainOut(int marginMs)
+int TCommHandle::DrainOut(int marginMs, const std::function<bool()> &stopRequested)
 {
     if (!m_device)
         return 0;
@@ -307,7 +307,7 @@ int TCommHandle::DrainOut(int marginMs)
     const qint64 byteUs = byteTimeMicroseconds();
     const QDeadlineTimer deadline(queued * byteUs / 1000 + qMax(marginMs, 0));
     while (queued > 0) {
-        if (deadline.hasExpired())
+        if (deadline.hasExpired() || (stopRequested && stopRequested()))
             return queued;
         // Sleep about as long as the queue needs, but look again often enough
         // to return soon after it empties.

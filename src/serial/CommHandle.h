@@ -110,7 +110,10 @@ public:
     // went out, also when the port is closed). A write returns as soon as the
     // device has queued its byte, so whoever closes after a transfer must
     // drain first or the close's purge drops the end of the data.
-    int DrainOut(int marginMs);
+    // stopRequested, when given, is asked between looks at the queue and ends
+    // the wait early (returning what is still queued). May run on another
+    // thread than the owner's while the owner runs its event loop.
+    int DrainOut(int marginMs, const std::function<bool()> &stopRequested = {});
 
     // Line time of one byte at the current settings, in microseconds.
     qint64 byteTimeMicroseconds() const;

@@ -92,6 +92,16 @@ private slots:
         QCOMPARE(m_editor->snapshot().item(0).text, QByteArray("\xCF\xF0\xE8\xE2\xE5\xF2"));
     }
 
+    void altWithALetterTypesNothing()
+    {
+        QTest::keyClick(m_editor.get(), Qt::Key_F, Qt::AltModifier, 0);
+        QTest::keyClick(m_editor.get(), Qt::Key_A, Qt::AltModifier | Qt::ShiftModifier);
+        QCOMPARE(m_editor->document()->toPlainText(), QString());
+        QVERIFY(!m_editor->isDocumentModified());
+        QTest::keyClicks(m_editor.get(), u"f"_s);
+        QCOMPARE(m_editor->document()->toPlainText(), u"f"_s);
+    }
+
     void shiftReturnAndTabBecomeTheirOwnItems()
     {
         m_editor->setFocus();

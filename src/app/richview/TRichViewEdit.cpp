@@ -475,9 +475,16 @@ void TRichViewEdit::keyPressEvent(QKeyEvent *event)
         ensureCursorVisible();
         return;
     }
+    // Alt with a letter is a menu access key, never text: one that names no
+    // menu (the Latin key of a Cyrillic access key, say) types nothing.
+    const QString text = event->text();
+    if ((event->modifiers() & Qt::AltModifier) && !(event->modifiers() & Qt::ControlModifier) && !text.isEmpty()
+        && text.at(0).isPrint()) {
+        event->ignore();
+        return;
+    }
     // Typing over a selection takes the style of the selected text, never the
     // format of a marker or picture at its edge.
-    const QString text = event->text();
     QTextCursor c = textCursor();
     if (!isReadOnly() && c.hasSelection() && !text.isEmpty() && text.at(0).isPrint()
         && !(event->modifiers() & (Qt::ControlModifier | Qt::AltModifier))) {

@@ -133,23 +133,13 @@ void TForm3::resizeEvent(QResizeEvent *event)
 
 void TForm3::placeFrameAt(QPoint point, QPoint insideOffset)
 {
-    // Made first, the window is moved by its inside, which every window
-    // manager puts where it is told.
-    m_framePlace = point;
-    winId();
-    move(point + insideOffset);
+    m_placement.placeFrameAt(*this, point, insideOffset);
 }
 
 void TForm3::moveEvent(QMoveEvent *event)
 {
     QWidget::moveEvent(event);
-    if (!m_framePlace || frameGeometry() == geometry())
-        return;
-    // The frame is known now: put it where it was asked for, once.
-    const QPoint place = *m_framePlace;
-    m_framePlace.reset();
-    if (frameGeometry().topLeft() != place)
-        move(place);
+    m_placement.moved(*this);
 }
 
 void TForm3::showEvent(QShowEvent *event)

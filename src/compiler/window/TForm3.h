@@ -22,11 +22,12 @@
 // a failure while writing the results gives the standard error box. Both
 // leave the window usable for the next check.
 
+#include "app/FramePlacement.h"
+
 #include <QWidget>
 
 #include <atomic>
 #include <chrono>
-#include <optional>
 
 class QProgressBar;
 class QPushButton;
@@ -45,8 +46,8 @@ public:
     static constexpr int FrameHeight = 4 + 4 + 19;
     static constexpr int FrameWidth = 4 + 4;
     // Where the window is created: the mark that says it has not been placed.
-    static constexpr int UnplacedLeft = -100;
-    static constexpr int UnplacedTop = -100;
+    static constexpr int UnplacedLeft = FramePlacement::Unplaced.x();
+    static constexpr int UnplacedTop = FramePlacement::Unplaced.y();
 
     // outputDirectory: where the results go, with or without its trailing
     // separator (the executable's directory when empty).
@@ -106,7 +107,7 @@ private:
     TForm1 &m_main;
     QString m_outputDirectory;
     QShortcut *m_escape = nullptr;
-    std::optional<QPoint> m_framePlace;  // asked for, until the frame is known
+    FramePlacement m_placement;
     std::atomic<bool> m_abort{false};
     // Often enough that the progress bar moves smoothly and a key press is
     // handled within a frame or two; rarely enough that handling events costs

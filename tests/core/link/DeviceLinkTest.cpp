@@ -3,6 +3,7 @@
 // goes away, and the open and close routines.
 
 #include "PseudoTerminal.h"
+#include "TestProcess.h"
 
 #include "link/DeviceLink.h"
 #include "link/DeviceProtocol.h"
@@ -18,15 +19,6 @@ using namespace Qt::StringLiterals;
 using namespace std::chrono_literals;
 
 namespace {
-
-void ensureApplication()
-{
-    static int argc = 1;
-    static char name[] = "test_link";
-    static char *argv[] = {name, nullptr};
-    if (!QCoreApplication::instance())
-        new QCoreApplication(argc, argv);
-}
 
 QByteArray preamble(char marker)
 {
@@ -46,7 +38,7 @@ class LinkOnPty : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        ensureApplication();
+        ensureCoreApplication();
         ASSERT_TRUE(pty.isValid());
     }
 
@@ -204,12 +196,9 @@ TEST_F(LinkOnPty, SignGoingAwayMidTransferEndsItWithAPortError)
     EXPECT_FALSE(link.report().finished);
     EXPECT_GE(link.report().sent, 4000);
 
-    timespec before {}, after {};
-    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &before);
+    const double before = processCpuSeconds();
     std::this_thread::sleep_for(500ms);
-    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &after);
-    const double used = double(after.tv_sec - before.tv_sec) + double(after.tv_nsec - before.tv_nsec) / 1e9;
-    EXPECT_LT(used, 0.2) << "a thread keeps spinning on the dead port";
+    EXPECT_LT(processCpuSeconds() - before, 0.2) << "a thread keeps spinning on the dead port";
 
     link.closePort();
     EXPECT_FALSE(comm.Active());

@@ -1,5 +1,7 @@
 // Port discovery on a made-up device tree laid out like the kernel's.
 
+#include "FakeSysfs.h"
+
 #include "link/PortDiscovery.h"
 
 #include <QDir>
@@ -11,52 +13,8 @@
 #include <filesystem>
 
 using namespace Qt::StringLiterals;
-namespace fs = std::filesystem;
 
 namespace {
-
-class FakeSysfs {
-public:
-    FakeSysfs() { QDir(root()).mkpath(u"class/tty"_s); }
-
-    QString root() const { return m_dir.path(); }
-
-    void file(const QString &path, const QByteArray &content)
-    {
-        const QString full = root() + u'/' + path;
-        QDir().mkpath(QFileInfo(full).path());
-        QFile f(full);
-        f.open(QIODevice::WriteOnly);
-        f.write(content);
-    }
-
-    void link(const QString &linkPath, const QString &target)
-    {
-        const fs::path where = fs::path((root() + u'/' + linkPath).toStdString());
-        fs::create_directories(where.parent_path());
-        const fs::path to = fs::path((root() + u'/' + target).toStdString());
-        fs::create_directories(to);
-        fs::create_directory_symlink(fs::relative(to, where.parent_path()), where);
-    }
-
-    // A tty class entry for deviceDir (under devices/), whose device is
-    // parentDevice and bound to driver (none when empty).
-    void tty(const QString &name, const QString &parentDevice, const QString &driver, const QByteArray &type = {})
-    {
-        const QString ttyDir = parentDevice + u"/tty/"_s + name;
-        link(u"class/tty/"_s + name, ttyDir);
-        if (!parentDevice.startsWith(u"devices/virtual"_s)) {
-            link(ttyDir + u"/device"_s, parentDevice);
-            if (!driver.isEmpty())
-                link(parentDevice + u"/driver"_s, u"bus/any/drivers/"_s + driver);
-        }
-        if (!type.isEmpty())
-            file(ttyDir + u"/type"_s, type);
-    }
-
-private:
-    QTemporaryDir m_dir;
-};
 
 TEST(PortDiscovery, ListsRealPortsSortedAsTextWithUsbDescriptions)
 {

@@ -3,6 +3,7 @@
 // to the owner thread, closing, and a device that goes away.
 
 #include "PseudoTerminal.h"
+#include "TestProcess.h"
 
 #include "serial/CommHandle.h"
 
@@ -76,13 +77,6 @@ speed_t outputSpeed(const PseudoTerminal &pty)
 {
     const termios tio = pty.slaveSettings();
     return cfgetospeed(&tio);
-}
-
-double processCpuSeconds()
-{
-    timespec now {};
-    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
-    return double(now.tv_sec) + double(now.tv_nsec) / 1e9;
 }
 
 class CommOnPty : public ::testing::Test {

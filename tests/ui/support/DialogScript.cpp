@@ -13,10 +13,17 @@ DialogScript::DialogScript()
         filters.append(dialog.nameFilters().join(u';'));
         return m_paths.isEmpty() ? QString() : m_paths.dequeue();
     });
+    Dialogs::setTextHook([this](const Dialogs::TextRequest &request) -> std::optional<QString> {
+        texts.append(request);
+        if (m_texts.isEmpty())
+            return std::nullopt;
+        return m_texts.dequeue();
+    });
 }
 
 DialogScript::~DialogScript()
 {
     Dialogs::setMessageHook({});
     Dialogs::setFileDialogHook({});
+    Dialogs::setTextHook({});
 }

@@ -18,12 +18,16 @@ public:
     void answer(QMessageBox::StandardButton button) { m_answers.enqueue(button); }
     // The next file dialog returns `path` (empty: cancelled).
     void choose(const QString &path) { m_paths.enqueue(path); }
+    // The next text dialog is answered with `text` (none queued: cancelled).
+    void type(const QString &text) { m_texts.enqueue(text); }
 
     QList<Dialogs::MessageRequest> messages;
     QStringList fileDialogs;  // object names of the dialogs shown ("od", "sd")
     QStringList filters;      // their name filters
+    QList<Dialogs::TextRequest> texts;
 
 private:
     QQueue<QMessageBox::StandardButton> m_answers;
     QQueue<QString> m_paths;
+    QQueue<QString> m_texts;
 };

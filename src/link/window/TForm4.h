@@ -1,0 +1,130 @@
+#pragma once
+
+// The connection window: the port list, the port indicator, the program load
+// ("Загрузить данные") and the clock setting ("Установить часы"). It owns the
+// serial port Comm1 and reads the compiled program file next to the
+// executable; it never reads the document.
+//
+// Created hidden at start-up and kept until the program ends; hiding it does
+// not close the port, destroying it does.
+//
+// A transfer opens the port on this thread, then its bytes are written by a
+// TransferRunner on a thread of its own while this thread runs the event loop
+// of the modal progress dialog; when the runner has ended, the close routine
+// runs here. The command returns only then, like a command that did all the
+// work itself, but the windows are repainted, the progress shows and "Стоп"
+// in the dialog ends the transfer after the byte in hand. Meanwhile the
+// window's own controls are disabled, and transferRunningChanged() tells the
+// other windows to disable theirs.
+//
+// Errors: a port error (opening or writing) leaves the command as the
+// EComError it is, for the application's standard error box, after the
+// window has been left Stranded (both commands disabled until "Стоп" or
+// another port). File errors and the messages of the program load are boxes
+// of their own.
+
+#include "app/FramePlacement.h"
+#include "link/DeviceLink.h"
+#include "link/TransferRunner.h"
+
+#include <QWidget>
+
+#include <functional>
+#include <memory>
+
+class PortComboBox;
+class QCheckBox;
+class QDateTimeEdit;
+class QGroupBox;
+class QLabel;
+class QPushButton;
+class QStatusBar;
+class TransferProgressDialog;
+
+class TForm4 : public QWidget {
+    Q_OBJECT
+public:
+    // parent: the main window, above which the window stays. sysRoot: the
+    // directory that plays /sys for the port discovery.
+    explicit TForm4(QWidget *parent = nullptr, const QString &sysRoot = QStringLiteral("/sys"));
+    ~TForm4() override;
+
+    // The main window's check command, run before a load when "Проверить
+    // перед загр." is ticked.
+    void setCheckCommand(std::function<void()> command) { m_checkCommand = std::move(command); }
+
+    // The compiled program a load sends: "cmpres8.dat" next to the executable.
+    static QString programPath();
+
+    // Not placed yet (still at the placement mark it is created at), and the
+    // placement by the outer frame that the main window's command uses.
+    bool isUnplaced() const { return FramePlacement::isUnplaced(*this); }
+    void placeFrameAt(QPoint point, QPoint insideOffset) { m_placement.placeFrameAt(*this, point, insideOffset); }
+
+    bool transferRunning() const { return m_transferRunning; }
+    // The dialog of the transfer that runs, or null.
+    TransferProgressDialog *progressDialog() const { return m_progressDialog; }
+    DeviceLink &link() { return m_link; }
+
+    // ----- controls (their form names)
+    QGroupBox *GroupBox4 = nullptr;
+    QLabel *Label17 = nullptr;
+    PortComboBox *ComboBox1 = nullptr;
+    QPushButton *CloseCommButton = nullptr;
+    QCheckBox *ConnectOKBit = nullptr;
+    QLabel *ConnectOKString = nullptr;
+    QPushButton *btnUpload = nullptr;
+    QCheckBox *CheckBox2 = nullptr;
+    QPushButton *btnSetupTime = nullptr;
+    QCheckBox *CheckBox1 = nullptr;
+    QLabel *Label3 = nullptr;
+    QDateTimeEdit *DateTimePicker1 = nullptr;
+    QLabel *Label2 = nullptr;
+    QDateTimeEdit *DateTimePicker2 = nullptr;
+    QStatusBar *StatusBar1 = nullptr;
+    TComm *Comm1 = nullptr;
+
+public slots:
+    void btnUploadClick();
+    void btnSetupTimeClick();
+    void CheckBox1Click();
+    // Open routine: the warning when open, else the line settings, the
+    // chosen port, open, DTR cleared and RTS set; the indicator in any case.
+    void OpenCommButtonClick();
+    // Close routine: both commands enabled, output purged, port closed, the
+    // indicator in any case.
+    void CloseCommButtonClick();
+    // Port discovery.
+    void Button12Click();
+    void ComboBox1Change();
+    // The port's notifications: what the sign sends is read and dropped
+    // (left for later while a transfer runs); an empty output queue means
+    // nothing to the window.
+    void Comm1RxChar(QObject *Sender, int Count);
+    void Comm1TxEmpty(QObject *Sender);
+
+signals:
+    void transferRunningChanged(bool running);
+
+protected:
+    void resizeEvent(QResizeEvent *event) override;
+    void moveEvent(QMoveEvent *event) override;
+
+private:
+    void FormCreate();
+    void FormDestroy();
+    void buildControls();
+    void updateIndicator();
+    void setTransferring(bool running);
+    // The operation frame after its step 1; the payload comes from plan.
+    void runTransfer(const TransferPlan &plan);
+
+    DeviceLink m_link;
+    TransferRunner m_runner;
+    std::function<void()> m_checkCommand;
+    QString m_sysRoot;
+    qint64 m_programSize = 0;
+    bool m_transferRunning = false;
+    TransferProgressDialog *m_progressDialog = nullptr;
+    FramePlacement m_placement;
+};

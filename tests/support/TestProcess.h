@@ -1,0 +1,25 @@
+#pragma once
+
+// What tests of threads and ports ask of their own process: an application
+// object for the event loop (created once, on first use), and the CPU time
+// the whole process has used, in which a thread left spinning shows.
+
+#include <QCoreApplication>
+
+#include <ctime>
+
+inline void ensureCoreApplication()
+{
+    static int argc = 1;
+    static char name[] = "oravelt_test";
+    static char *argv[] = {name, nullptr};
+    if (!QCoreApplication::instance())
+        new QCoreApplication(argc, argv);
+}
+
+inline double processCpuSeconds()
+{
+    timespec now {};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
+    return double(now.tv_sec) + double(now.tv_nsec) / 1e9;
+}
