@@ -3,14 +3,25 @@
 set -euo pipefail
 cd "$(dirname "$0")"
 
-tools/install-deps.sh
+# Runs one part and says how long it took (wall clock and processor time),
+# so that slow parts show in CI logs.
+timed() {
+    local TIMEFORMAT="[test.sh] %0R s (processor: %0U s user, %0S s system): ${*//%/%%}"
+    time "$@"
+}
 
-cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
-cmake --build build
-ctest --test-dir build --output-on-failure -j "$(nproc)"
+timed tools/install-deps.sh
+
+timed cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
+timed cmake --build build
+timed ctest --test-dir build --output-on-failure -j "$(nproc)"
+
+# The same tests again, built with AddressSanitizer and
+# UndefinedBehaviorSanitizer: any report fails the command.
+timed tools/sanitize.sh
 
 # A short run of the file reader's fuzzer, seeded with the example files.
 if [[ -x tools/fuzz.sh ]]; then
-    tools/fuzz.sh --seconds "${ORAVELT_FUZZ_SECONDS:-20}"
+    timed tools/fuzz.sh --seconds "${ORAVELT_FUZZ_SECONDS:-20}"
 fi
-echo "All tests passed."
+echo "All tests passed in $SECONDS s."

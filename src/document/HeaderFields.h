@@ -1,7 +1,11 @@
 #pragma once
 
 // The fields of a record header line: decimal numbers, quoted strings (with
-// doubled quotes inside) and plain tokens, separated by spaces.
+// doubled quotes inside) and plain tokens, separated by spaces. The line
+// stays the caller's and must outlive the fields; a temporary buffer is
+// refused at compile time.
+
+#include "BorrowedView.h"
 
 #include <QByteArray>
 #include <QByteArrayView>
@@ -11,6 +15,8 @@
 class HeaderFields {
 public:
     explicit HeaderFields(QByteArrayView line) : m_line(line) {}
+    template <TemporaryOwner<QByteArrayView> Owner>
+    explicit HeaderFields(Owner &&) = delete;
 
     // Whether anything but spaces is left.
     bool atEnd();

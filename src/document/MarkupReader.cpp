@@ -1,6 +1,7 @@
 #include "MarkupReader.h"
 
 #include "BitmapFile.h"
+#include "BorrowedView.h"
 #include "CodePage.h"
 #include "MarkupSyntax.h"
 #include "StyleConversion.h"
@@ -36,6 +37,8 @@ public:
         m_offset = 0;
         m_column = 1;
     }
+    template <TemporaryOwner<QStringView> Owner>
+    void reset(Owner &&) = delete;
     int at(qsizetype offset)
     {
         offset = std::min(offset, m_line.size());
@@ -143,6 +146,8 @@ public:
 
 private:
     bool readLine(QStringView line);
+    template <TemporaryOwner<QStringView> Owner>
+    bool readLine(Owner &&) = delete;
     bool readText(qsizetype from, qsizetype to);
     void endText();
     bool readBrace(qsizetype open, qsizetype close);

@@ -6,7 +6,11 @@
 // than MaxDepth) makes the reader fail: it records the reason and the offset,
 // and from then on every read returns an empty value, so callers can check
 // ok() once at the end of a record.
+//
+// Ownership: the bytes stay the caller's and must outlive the reader; a
+// temporary buffer is refused at compile time (see BorrowedView.h).
 
+#include "BorrowedView.h"
 #include "ObjectStreamValue.h"
 
 #include <QByteArray>
@@ -25,6 +29,8 @@ public:
     static constexpr int MaxDepth = 32;
 
     explicit ObjectStreamReader(QByteArrayView data) : m_data(data) {}
+    template <TemporaryOwner<QByteArrayView> Owner>
+    explicit ObjectStreamReader(Owner &&) = delete;
 
     bool ok() const { return m_error.isEmpty(); }
     const QString &error() const { return m_error; }

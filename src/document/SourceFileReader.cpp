@@ -1,5 +1,6 @@
 #include "SourceFileReader.h"
 
+#include "BorrowedView.h"
 #include "ClassRegistry.h"
 #include "CodePage.h"
 #include "ExtraPropertyLines.h"
@@ -61,6 +62,8 @@ QByteArray utf16Bytes(const QString &text)
 class SourceFileReader {
 public:
     SourceFileReader(QByteArrayView data, SourceDocument &document) : m_data(data), m_doc(document) {}
+    template <TemporaryOwner<QByteArrayView> Owner>
+    SourceFileReader(Owner &&, SourceDocument &) = delete;
 
     bool read(FileError *error);
 

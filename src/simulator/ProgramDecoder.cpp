@@ -1,6 +1,7 @@
 #include "ProgramDecoder.h"
 
 #include "compiler/ProgramWriter.h"
+#include "document/BorrowedView.h"
 
 using namespace Qt::StringLiterals;
 
@@ -41,6 +42,8 @@ QString describe(Expected expected, qsizetype element)
 class Decoder {
 public:
     explicit Decoder(QByteArrayView bytes) : m_bytes(bytes) {}
+    template <TemporaryOwner<QByteArrayView> Owner>
+    explicit Decoder(Owner &&) = delete;
 
     std::optional<CompiledProgram> run(ProgramError *error)
     {

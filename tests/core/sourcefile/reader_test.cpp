@@ -6,11 +6,14 @@
 #include "SourceFileTestSupport.h"
 
 #include "document/BitmapFile.h"
+#include "document/HeaderFields.h"
 #include "document/InvalidPicture.h"
 #include "document/MarkerStream.h"
 #include "document/StyleStreams.h"
 
 #include <QTemporaryDir>
+
+#include <type_traits>
 
 using namespace StreamBytes;
 using namespace Qt::StringLiterals;
@@ -360,6 +363,15 @@ TEST(SourceFileReader, NulBytesAndOddEndsDoNotLoopForever)
     failure("-8 1 3\r\n0 2000000000 0 8 0 0\r\n" + QByteArray(999, '\0'));
     const SourceDocument doc = readBytes(QByteArray("0 1 0 0 0 0\r\nA\0", 16), false);
     EXPECT_EQ(doc.itemCount(), 1);
+}
+
+// Header fields walk a view of their line: a line that dies at the end of
+// the declaration does not compile.
+TEST(HeaderFields, RefuseATemporaryLineAtCompileTime)
+{
+    static_assert(!std::is_constructible_v<HeaderFields, QByteArray>);
+    static_assert(std::is_constructible_v<HeaderFields, const QByteArray &>);
+    static_assert(std::is_constructible_v<HeaderFields, QByteArrayView>);
 }
 
 TEST(ReadSourceFile, UnopenableFileLeavesTheDocumentAlone)

@@ -9,6 +9,8 @@
 
 #include <gtest/gtest.h>
 
+#include <type_traits>
+
 using namespace StreamBytes;
 using namespace Qt::StringLiterals;
 
@@ -50,7 +52,8 @@ TEST(ObjectStreamReader, StepsOverAValueOfEveryTag)
 
 TEST(ObjectStreamReader, ReadsScalarsWithTheirSigns)
 {
-    ObjectStreamReader r(hex("02 80 03 00 80 04 00 00 00 80 13 FF FF FF FF FF FF FF FF"));
+    const QByteArray stream = hex("02 80 03 00 80 04 00 00 00 80 13 FF FF FF FF FF FF FF FF");
+    ObjectStreamReader r(stream);
     EXPECT_EQ(r.readValue().toInt32(), -128);
     EXPECT_EQ(r.readValue().toInt32(), -32768);
     EXPECT_EQ(r.readValue().toInt32(), std::numeric_limits<qint32>::min());
@@ -65,8 +68,9 @@ TEST(ObjectStreamReader, ReadsScalarsWithTheirSigns)
 TEST(ObjectStreamReader, StringsOfEveryFormReadAsText)
 {
     const QByteArray cp1251("\xCF\xF0\xE8\xE2\xE5\xF2", 6);  // Привет
-    ObjectStreamReader r(bytes({0x06, int(cp1251.size())}) + cp1251 + hex("0C") + le32(6) + cp1251
-                         + utf8(u"Привет"_s) + utf16(u"Привет"_s));
+    const QByteArray stream = bytes({0x06, int(cp1251.size())}) + cp1251 + hex("0C") + le32(6) + cp1251
+        + utf8(u"Привет"_s) + utf16(u"Привет"_s);
+    ObjectStreamReader r(stream);
     for (int i = 0; i < 4; ++i)
         EXPECT_EQ(r.readValue().toText(), u"Привет"_s) << "form " << i;
     EXPECT_TRUE(r.ok());
@@ -98,7 +102,8 @@ TEST(ObjectStreamReader, LengthsPastTheEndFailWithoutAllocating)
 
 TEST(ObjectStreamReader, AFailureStopsEveryLaterRead)
 {
-    ObjectStreamReader r(hex("15 02 07"));
+    const QByteArray stream = hex("15 02 07");
+    ObjectStreamReader r(stream);
     r.skipValue();
     ASSERT_FALSE(r.ok());
     EXPECT_EQ(r.errorOffset(), 0);
@@ -106,6 +111,24 @@ TEST(ObjectStreamReader, AFailureStopsEveryLaterRead)
     EXPECT_EQ(r.readShortName(), QByteArray());
     EXPECT_TRUE(r.atEnd());
     EXPECT_EQ(r.error(), u"unknown value tag 0x15"_s);
+}
+
+// The reader keeps a view of its bytes: a buffer that dies at the end of the
+// declaration must not compile, while a named buffer, a view or a pointer
+// still does (every kind of owner is in borrowed_view_test.cpp).
+TEST(ObjectStreamReader, RefusesATemporaryBufferAtCompileTime)
+{
+    static_assert(!std::is_constructible_v<ObjectStreamReader, QByteArray>);
+    static_assert(!std::is_constructible_v<ObjectStreamReader, QByteArray &&>);
+    static_assert(!std::is_constructible_v<ObjectStreamReader, const QByteArray &&>);
+
+    static_assert(std::is_constructible_v<ObjectStreamReader, QByteArray &>);
+    static_assert(std::is_constructible_v<ObjectStreamReader, const QByteArray &>);
+    static_assert(std::is_constructible_v<ObjectStreamReader, QByteArrayView>);
+    static_assert(std::is_constructible_v<ObjectStreamReader, const char *>);
+
+    // The deleted overload must not take the reader's own move.
+    static_assert(std::is_move_constructible_v<ObjectStreamReader>);
 }
 
 TEST(ObjectStreamWriter, ListEntriesAreAsciiOrUtf8NeverUtf16)
