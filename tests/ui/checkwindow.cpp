@@ -406,6 +406,24 @@ private slots:
         QVERIFY(!m_form6->isVisible());
     }
 
+    void escapeOrEnterInAFieldClosesTheCalibrationWindowKeepingWhatWasTyped()
+    {
+        for (const Qt::Key key : {Qt::Key_Escape, Qt::Key_Return, Qt::Key_Enter}) {
+            m_form1->mitCalibrationClick();
+            QVERIFY(QTest::qWaitForWindowExposed(m_form6.get()));
+            m_form6->Edit2->setFocus();
+            m_form6->Edit2->setText(u"17"_s);
+            QTest::keyClick(m_form6->Edit2, key);
+            QVERIFY2(!m_form6->isVisible(), qPrintable(QString::number(key, 16)));
+            QCOMPARE(m_form6->Edit2->text(), u"17"_s);
+        }
+        // A key with Ctrl or Shift is the field's.
+        m_form1->mitCalibrationClick();
+        QTest::keyClick(m_form6->Edit1, Qt::Key_Return, Qt::ShiftModifier);
+        QVERIFY(m_form6->isVisible());
+        m_form6->close();
+    }
+
     void closingTheMainWindowTakesTheOtherWindowsWithIt()
     {
         m_form1->menuCheckTextClick();

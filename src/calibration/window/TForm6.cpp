@@ -7,6 +7,7 @@
 #include "calibration/SensorCalibration.h"
 #include "document/ExecutableDirectory.h"
 
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -85,4 +86,20 @@ void TForm6::showEvent(QShowEvent *event)
     frame.moveCenter(m_main.frameGeometry().center());
     move(frame.topLeft());
     QWidget::showEvent(event);
+}
+
+void TForm6::keyPressEvent(QKeyEvent *event)
+{
+    switch (event->key()) {
+    case Qt::Key_Escape:
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        if (event->modifiers() & ~Qt::KeypadModifier)
+            break;
+        Button1->click();
+        return;
+    default:
+        break;
+    }
+    QWidget::keyPressEvent(event);
 }

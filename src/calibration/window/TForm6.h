@@ -7,7 +7,7 @@
 //
 // Ownership: created once by start-up, last of the windows, as a child window
 // of the main window, with which it registers itself; destroy it before the
-// main window. Its close button and close box hide it.
+// main window. Its close button, its close box, Esc and Enter hide it.
 //
 // Errors: a file that cannot be read gives "0" in both fields, silently; a
 // file that cannot be written is reported in the standard error box.
@@ -44,6 +44,9 @@ public slots:
 
 protected:
     void showEvent(QShowEvent *event) override;
+    // Esc closes the window, and so does Enter in a field, as its default
+    // button would in a dialog.
+    void keyPressEvent(QKeyEvent *event) override;
 
 private:
     void FormCreate();
