@@ -2,6 +2,8 @@
 
 #include "CommEventThread.h"
 #include "CommHandOverQueue.h"
+#include "NetworkAddress.h"
+#include "NetworkCommDevice.h"
 
 #include <QDeadlineTimer>
 #include <QThread>
@@ -364,7 +366,8 @@ void TComm::setDeviceName(const QString &name)
 
 void TComm::DoOpen()
 {
-    std::unique_ptr<Device> opened = openDevice(m_deviceName);
+    std::unique_ptr<Device> opened = NetworkAddress::isNetworkName(m_deviceName) ? openNetworkDevice(m_deviceName)
+                                                                                 : openDevice(m_deviceName);
     if (!opened)
         raiseLastError(u"CreateFile"_s);
     if (!opened->isCharacterDevice())

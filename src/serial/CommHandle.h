@@ -168,7 +168,9 @@ public:
     explicit TComm(QObject *owner = nullptr);
     ~TComm() override;
 
-    // A name with a slash is a device path; any other names a device under /dev.
+    // A name with a slash is a device path; any other names a device under
+    // /dev; tcp://HOST:PORT and rfc2217://HOST:PORT are network ports
+    // (NetworkCommDevice.h).
     const QString &DeviceName() const { return m_deviceName; }
     void setDeviceName(const QString &name);  // CheckInactive first
 

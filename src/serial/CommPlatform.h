@@ -7,6 +7,10 @@
 // each platform maps it onto its own calls. The POSIX termios implementation
 // lives in posix/.
 //
+// A port can also be a network connection (NetworkCommDevice, on Socket
+// below): the device logic is written once over the small socket interface,
+// whose platform part sits beside the serial backend.
+//
 // Every call that can fail returns false (or null, or -1) and records the
 // failure with setLastError(), per thread, like the system's last-error code;
 // the port turns it into an EComError right after the failing call.
@@ -129,5 +133,37 @@ public:
 
 // Opens a device by name, exclusively, for reading and writing.
 std::unique_ptr<Device> openDevice(const QString &name);
+
+// A connected TCP stream, non-blocking underneath. Sends may run on one
+// thread while receives and waits run on another; the network device
+// serialises the sends among themselves and the receives among themselves.
+class Socket {
+public:
+    virtual ~Socket() = default;
+
+    virtual qintptr nativeHandle() const = 0;
+    // Sends what fits within timeoutMs: the number of bytes taken (possibly
+    // fewer than count, 0 when none fitted), or -1 when the connection failed
+    // or the far side closed it.
+    virtual int send(const char *data, int count, int timeoutMs) = 0;
+    // What has arrived, without waiting: the number of bytes (0 when nothing
+    // is there), or -1 when the far side closed the connection (the error is
+    // set) or it failed.
+    virtual int receive(char *buffer, int count) = 0;
+    enum class Wait { Readable, Woken, TimedOut, Failed };
+    // Waits until something can be received (or the far side closed), the
+    // wake event (when given) is set, or timeoutMs ran out (-1: no limit).
+    // With watchSocket false only the wake event and the time count.
+    virtual Wait wait(WakeEvent *wake, bool watchSocket, int timeoutMs) = 0;
+    // Bytes sent but not yet acknowledged by the far side; -1 when unknown.
+    virtual int unacknowledged() = 0;
+};
+
+// Resolves host and connects to the first of its addresses that answers,
+// within timeoutMs for each. Null on failure, with the error set: a name that
+// does not resolve, a refused connection, no answer in time. The connection
+// has keep-alive probes and a bound on unacknowledged data, so a far side that
+// vanished without closing ends it within seconds rather than never.
+std::unique_ptr<Socket> connectSocket(const QString &host, quint16 port, int timeoutMs);
 
 } // namespace CommPlatform

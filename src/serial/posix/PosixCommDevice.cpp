@@ -28,6 +28,7 @@
 #include "serial/CommPlatform.h"
 
 #include "LinuxCustomBaudrate.h"
+#include "PosixWakeEvent.h"
 
 #include <QFile>
 
@@ -135,33 +136,6 @@ QString busyText()
 // How often the event wait samples what the kernel cannot wake us for (modem
 // lines, line error counters, pending input nobody has read yet).
 constexpr int SampleMs = 50;
-
-class PosixWakeEvent final : public WakeEvent {
-public:
-    PosixWakeEvent()
-        : m_fd(eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK))
-    {
-    }
-    ~PosixWakeEvent() override
-    {
-        if (m_fd >= 0)
-            ::close(m_fd);
-    }
-    void set() override
-    {
-        const quint64 one = 1;
-        [[maybe_unused]] const auto written = ::write(m_fd, &one, sizeof one);
-    }
-    void reset() override
-    {
-        quint64 value = 0;
-        [[maybe_unused]] const auto got = ::read(m_fd, &value, sizeof value);
-    }
-    int fd() const { return m_fd; }
-
-private:
-    int m_fd;
-};
 
 class PosixDevice final : public Device {
 public:
