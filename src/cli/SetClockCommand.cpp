@@ -1,14 +1,17 @@
-// oravelt-cli set-clock: sets the sign's clock.
+// oravelt-cli set-clock: sets the clock of one sign or several.
 
+#include "CliArguments.h"
 #include "CliCommand.h"
+#include "SignTransfers.h"
 #include "TransferConsole.h"
 
 #include "link/DeviceLink.h"
-#include "link/DeviceProtocol.h"
 
 #include <QCommandLineParser>
 #include <QDateTime>
 #include <QTextStream>
+
+#include <mutex>
 
 using namespace Qt::StringLiterals;
 
@@ -18,30 +21,19 @@ int runSetClock(const QStringList &arguments)
 {
     QCommandLineParser parser;
     parser.setApplicationDescription(
-        u"Sets the clock of the sign on the serial port PORT (a name from \"ports\", or a device path): to the "
-        "computer's clock, read right before the clock is sent, or to the moment --at gives."_s);
-    parser.addHelpOption();
-    const QCommandLineOption port(u"port"_s, u"The serial port of the sign."_s, u"PORT"_s);
+        u"Sets the clock of the sign on PORT (a name from \"ports\", a device path, or a network port "
+        "tcp://HOST:PORT or rfc2217://HOST:PORT): to the computer's clock, read for each sign right before its "
+        "clock is sent, or to the moment --at gives. With several ports the signs are set at the same time."_s);
+    const SignPortOptions ports;
+    ports.addTo(parser);
     const QCommandLineOption at(u"at"_s, u"Send this moment instead of the computer's clock."_s,
                                 u"YYYY-MM-DD HH:MM:SS"_s);
-    parser.addOption(port);
     parser.addOption(at);
-    if (!parser.parse(arguments)) {
-        printError(parser.errorText());
+    if (const auto done = parseCommandArguments(parser, arguments, 0, 0))
+        return *done;
+    const std::optional<QStringList> signs = ports.ports(parser, u"set-clock"_s);
+    if (!signs)
         return CliUsage;
-    }
-    if (parser.isSet(u"help"_s)) {
-        QTextStream(stdout) << parser.helpText();
-        return CliOk;
-    }
-    if (!parser.positionalArguments().isEmpty()) {
-        printError(u"set-clock takes no arguments"_s);
-        return CliUsage;
-    }
-    if (!parser.isSet(port) || parser.value(port).isEmpty()) {
-        printError(u"set-clock needs --port PORT (see \"oravelt-cli ports\")"_s);
-        return CliUsage;
-    }
     QDateTime fixed;
     if (parser.isSet(at)) {
         fixed = QDateTime::fromString(parser.value(at), u"yyyy-MM-dd HH:mm:ss"_s);
@@ -51,25 +43,25 @@ int runSetClock(const QStringList &arguments)
         }
     }
 
-    TComm comm;
-    DeviceLink link(comm);
-    TransferConsole console(u"Clock"_s, DeviceProtocol::ByteTimeMicroseconds);
-    link.setProgressHandler([&console](const TransferProgress &p) { console.progress(p); });
-    QDateTime sent;
-    try {
-        const TransferReport report = link.setClock(parser.value(port), [&] {
-            sent = fixed.isValid() ? fixed : QDateTime::currentDateTime();
-            return sent;
-        });
-        const int status = console.finish(report, comm.DeviceName());
-        if (status == CliOk)
-            QTextStream(stdout) << u"Clock set to "_s << sent.toString(u"yyyy-MM-dd HH:mm:ss"_s) << u'\n';
-        return status;
-    } catch (const EConnectError &e) {
-        return console.failed(e.message(), link.report());
-    }
+    std::mutex mutex;
+    QDateTime lastSent;
+    const int status = runOnSigns(
+        u"Clock"_s, *signs,
+        [&](DeviceLink &link, const QString &port) {
+            return link.setClock(port, [&] {
+                const QDateTime moment = fixed.isValid() ? fixed : QDateTime::currentDateTime();
+                std::lock_guard guard(mutex);
+                lastSent = moment;
+                return moment;
+            });
+        },
+        0);
+    if (status == CliOk && signs->size() == 1)
+        QTextStream(stdout) << u"Clock set to "_s << lastSent.toString(u"yyyy-MM-dd HH:mm:ss"_s) << u'\n';
+    return status;
 }
 
-const CliCommandRegistrar registrar({u"set-clock"_s, u"Set the sign's clock over a serial port"_s, runSetClock});
+const CliCommandRegistrar registrar(
+    {u"set-clock"_s, u"Set the clock of one sign or several over their ports"_s, runSetClock});
 
 } // namespace

@@ -1,11 +1,12 @@
-// oravelt-cli upload: loads a compiled program into the sign.
+// oravelt-cli upload: loads a compiled program into one sign or several.
 
 #include "CheckJob.h"
+#include "CliArguments.h"
 #include "CliCommand.h"
+#include "SignTransfers.h"
 #include "TransferConsole.h"
 
 #include "link/DeviceLink.h"
-#include "link/DeviceProtocol.h"
 #include "link/ProgramFile.h"
 
 #include <QCommandLineParser>
@@ -21,11 +22,13 @@ int runUpload(const QStringList &arguments)
     QCommandLineParser parser;
     parser.setApplicationDescription(
         u"Loads the compiled program PROGRAM (by default cmpres8.dat in the current directory) into the sign on "
-        "the serial port PORT (a name from \"ports\", or a device path). A full program takes up to 21 minutes "
-        "on the line."_s);
-    parser.addHelpOption();
-    const QCommandLineOption port(u"port"_s, u"The serial port of the sign."_s, u"PORT"_s);
-    parser.addOption(port);
+        "PORT: a name from \"ports\", a device path, or a network port tcp://HOST:PORT or rfc2217://HOST:PORT. "
+        "With several ports the signs are loaded at the same time and a table tells how each went. A full "
+        "program takes up to 21 minutes on the line.\n"
+        "Exit status: 0 every sign got every byte, 1 a sign did not (the failed ports are named), "
+        "2 bad options or no program to load."_s);
+    const SignPortOptions ports;
+    ports.addTo(parser);
     const QCommandLineOption check(u"check"_s,
                                    u"Check SOURCE first; its result, cmpres8.dat in the current directory, is then "
                                    "loaded (also after a document error, as the editor does)."_s,
@@ -41,23 +44,12 @@ int runUpload(const QStringList &arguments)
     parser.addOption(humidity);
     parser.addPositionalArgument(u"PROGRAM"_s, u"The compiled program to load (default: cmpres8.dat)."_s,
                                  u"[PROGRAM]"_s);
-    if (!parser.parse(arguments)) {
-        printError(parser.errorText());
-        return CliUsage;
-    }
-    if (parser.isSet(u"help"_s)) {
-        QTextStream(stdout) << parser.helpText();
-        return CliOk;
-    }
+    if (const auto done = parseCommandArguments(parser, arguments, 0, 1))
+        return *done;
     const QStringList positional = parser.positionalArguments();
-    if (positional.size() > 1) {
-        printError(u"upload takes one PROGRAM at most"_s);
+    const std::optional<QStringList> signs = ports.ports(parser, u"upload"_s);
+    if (!signs)
         return CliUsage;
-    }
-    if (!parser.isSet(port) || parser.value(port).isEmpty()) {
-        printError(u"upload needs --port PORT (see \"oravelt-cli ports\")"_s);
-        return CliUsage;
-    }
 
     if (!parser.isSet(check) && (parser.isSet(pressure) || parser.isSet(humidity))) {
         printError(u"--pressure and --humidity belong to --check"_s);
@@ -105,18 +97,12 @@ int runUpload(const QStringList &arguments)
         return CliUsage;
     }
 
-    TComm comm;
-    DeviceLink link(comm);
-    TransferConsole console(u"Upload"_s, DeviceProtocol::ByteTimeMicroseconds);
-    link.setProgressHandler([&console](const TransferProgress &p) { console.progress(p); });
-    try {
-        const TransferReport report = link.upload(parser.value(port), program.bytes);
-        return console.finish(report, comm.DeviceName());
-    } catch (const EConnectError &e) {
-        return console.failed(e.message(), link.report());
-    }
+    const QByteArray bytes = program.bytes;
+    return runOnSigns(
+        u"Upload"_s, *signs, [bytes](DeviceLink &link, const QString &port) { return link.upload(port, bytes); },
+        bytes.size());
 }
 
-const CliCommandRegistrar registrar({u"upload"_s, u"Load a compiled program into the sign"_s, runUpload});
+const CliCommandRegistrar registrar({u"upload"_s, u"Load a compiled program into one sign or several"_s, runUpload});
 
 } // namespace
