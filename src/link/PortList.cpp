@@ -1,5 +1,7 @@
 #include "PortList.h"
 
+#include "serial/NetworkAddress.h"
+
 using namespace Qt::StringLiterals;
 
 PortList::PortList()
@@ -24,7 +26,8 @@ bool PortList::refresh(const std::optional<QList<SerialPortInfo>> &found, const 
         entries.append(PortEntry{port.name, port.description.isEmpty() ? port.device : port.description, false});
     QStringList kept;
     for (const QString &path : std::as_const(m_typedIn)) {
-        if (!exists(path))
+        // A network address has nothing on this machine to look for.
+        if (!NetworkAddress::isNetworkName(path) && !exists(path))
             continue;
         kept << path;
         entries.append(PortEntry{path, path, true});

@@ -4,14 +4,15 @@
 //
 // Before any discovery the list is "COM1" to "COM32" with "COM1" chosen.
 // Each discovery replaces it with the ports found (sorted ignoring case)
-// followed by the device paths the operator typed in that still exist; a
+// followed by the device paths the operator typed in that still exist and
+// the network addresses typed in (tcp://HOST:PORT, rfc2217://HOST:PORT); a
 // discovery that cannot read the device tree leaves the list as it is. The
 // first discovery chooses the first entry; later ones keep the chosen port
 // while it is still listed and otherwise choose the first entry (none when
 // the list is empty).
 //
 // Entries are what the port is opened by: a port name ("ttyUSB0", a device
-// under /dev) or a device path ("/tmp/vsign").
+// under /dev), a device path ("/tmp/vsign") or a network address.
 
 #include "PortDiscovery.h"
 
@@ -39,7 +40,8 @@ public:
 
     // Applies a discovery result; returns whether the chosen name changed.
     bool refresh(const std::optional<QList<SerialPortInfo>> &found, const Exists &exists);
-    // A device path the operator typed in: listed (once) and chosen. A path
+    // A device path or network address the operator typed in: listed (once)
+    // and chosen. A path
     // that is a discovered port's device chooses that port.
     void choosePath(const QString &path);
     void choose(int index);

@@ -38,7 +38,7 @@ void PortComboBox::rebuild()
         setItemData(count() - 1, entry.toolTip, Qt::ToolTipRole);
     }
     addItem(otherPortText());
-    setItemData(count() - 1, u"Указать путь к устройству порта"_s, Qt::ToolTipRole);
+    setItemData(count() - 1, u"Указать путь к устройству порта или сетевой адрес (tcp://узел:порт, rfc2217://узел:порт)"_s, Qt::ToolTipRole);
     setCurrentIndex(m_ports.chosen());
     setToolTip(m_ports.chosen() >= 0 ? m_ports.entries().at(m_ports.chosen()).toolTip : QString());
     if (view()) {
@@ -102,7 +102,7 @@ void PortComboBox::askForPath()
     if (chosen.contains(u'/'))
         suggestion = chosen;
     const std::optional<QString> typed =
-        Dialogs::askText(window(), LinkMessages::connectionCaption(), u"Путь к устройству порта:"_s, suggestion);
+        Dialogs::askText(window(), LinkMessages::connectionCaption(), u"Путь к устройству или сетевой адрес порта\n(tcp://узел:порт или rfc2217://узел:порт):"_s, suggestion);
     const QString path = typed ? typed->trimmed() : QString();
     if (path.isEmpty()) {
         // Nothing chosen: the previous entry stays, and with it the port.

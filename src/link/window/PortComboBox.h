@@ -3,8 +3,9 @@
 // ComboBox1 of the connection window: a drop-down list without typing that
 // shows 16 rows and drops down when the operator types. Its entries are a
 // PortList and a last entry "Другой порт..." that asks for a device path
-// (a port the discovery cannot see, such as one end of a virtual port pair);
-// the path typed in becomes the chosen entry. Each time the list drops down
+// (a port the discovery cannot see, such as one end of a virtual port pair)
+// or a network address (tcp://HOST:PORT, rfc2217://HOST:PORT); what is typed
+// in becomes the chosen entry. Each time the list drops down
 // the ports are discovered again, so an adapter plugged in later appears.
 //
 // chosenChanged() is emitted whenever the chosen port changes: the operator
@@ -27,7 +28,8 @@ public:
 
     // Runs the discovery and fills the list.
     void discover();
-    // Lists and chooses a device path, as "Другой порт..." does.
+    // Lists and chooses a device path or network address, as "Другой порт..."
+    // does.
     void choosePath(const QString &path);
 
     static QString otherPortText();

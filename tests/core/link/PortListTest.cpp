@@ -103,3 +103,14 @@ TEST(PortList, TypingADiscoveredPortsDevicePathChoosesThatPort)
 }
 
 } // namespace
+
+TEST(PortList, TypedInNetworkAddressesStayThroughEveryDiscovery)
+{
+    PortList list;
+    list.refresh(ports({u"ttyS0"_s}), AllExist);
+    list.choosePath(u"rfc2217://[::1]:2000"_s);
+    EXPECT_EQ(list.chosenName(), u"rfc2217://[::1]:2000"_s);
+    EXPECT_FALSE(list.refresh(ports({u"ttyS0"_s}), NoneExist));
+    EXPECT_EQ(names(list), QStringList({u"ttyS0"_s, u"rfc2217://[::1]:2000"_s}));
+    EXPECT_EQ(list.chosenName(), u"rfc2217://[::1]:2000"_s);
+}
