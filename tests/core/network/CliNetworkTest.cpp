@@ -82,10 +82,12 @@ TEST(CliOnTheNetwork, ThreeSignsAtOnceOneFailingMidwayLeavesTheOthersComplete)
         << run.err.toStdString();
     const QList<QByteArray> rows = run.out.split('\n');
     ASSERT_GE(rows.size(), 4) << run.out.toStdString();
-    EXPECT_TRUE(rows.at(1).contains("2325 of 2325") && rows.at(1).endsWith("ok")) << run.out.toStdString();
-    EXPECT_TRUE(rows.at(2).contains("2325 of 2325") && rows.at(2).endsWith("ok")) << run.out.toStdString();
-    EXPECT_TRUE(rows.at(3).contains("failed: Error") && rows.at(3).contains("in function: WriteFile"))
+    // --port first, then the file's ports in their order.
+    EXPECT_TRUE(rows.at(1).startsWith(doomed.rawAddress().toUtf8()) && rows.at(1).contains("in function: WriteFile")
+                && rows.at(1).contains(" of 404 program bytes sent)"))
         << run.out.toStdString();
+    EXPECT_TRUE(rows.at(2).contains("2325 of 2325") && rows.at(2).endsWith("ok")) << run.out.toStdString();
+    EXPECT_TRUE(rows.at(3).contains("2325 of 2325") && rows.at(3).endsWith("ok")) << run.out.toStdString();
 }
 
 } // namespace
