@@ -301,12 +301,18 @@ int NetworkCommDevice::write(const char *buffer, int count, int timeoutMs)
     int taken = 0;
     while (taken < count) {
         // Room in the model of the far line's queue, and a far side that
-        // keeps up with what it was given.
+        // keeps up with what it was given. A full queue is let drain to
+        // half before writing goes on: the line never runs dry, and the
+        // writer wakes once for a run of bytes, not once for every byte.
         for (;;) {
             const auto now = Clock::now();
             const int queued = queuedAt(now);
-            const bool farBehind = queued < QueueDepth && m_socket->unacknowledged() >= UnacknowledgedLimit;
-            if (queued < QueueDepth && !farBehind)
+            if (queued >= QueueDepth)
+                m_refilling = true;
+            else if (queued <= QueueDepth / 2)
+                m_refilling = false;
+            const bool farBehind = !m_refilling && m_socket->unacknowledged() >= UnacknowledgedLimit;
+            if (!m_refilling && !farBehind)
                 break;
             const int left = millisecondsUntil(deadline);
             if (left == 0)
@@ -320,7 +326,7 @@ int NetworkCommDevice::write(const char *buffer, int count, int timeoutMs)
                 std::lock_guard line(m_lineMutex);
                 byteNs = m_byteNanoseconds;
             }
-            const qint64 needUs = qMax<qint64>(1, (queued - QueueDepth + 1) * byteNs / 1000);
+            const qint64 needUs = qMax<qint64>(1, (queued - QueueDepth / 2) * byteNs / 1000);
             QThread::usleep(quint64(qMin<qint64>(needUs, qint64(left) * 1000)));
         }
         const QByteArray unit = rfc2217() ? Telnet::escapeData(buffer + taken, 1) : QByteArray(buffer + taken, 1);

@@ -8,9 +8,9 @@
 //
 // The far line is modelled here: a byte counts as on its way once the
 // connection took it, and its line time (at the line settings last applied)
-// starts when the line is free. A write waits while that model holds more
-// than QueueDepth bytes, so writes go out at line speed with a short queue
-// ahead, as they do into a local port's driver; the output queue count and
+// starts when the line is free. A write waits once that model holds
+// QueueDepth bytes until it has drained to half, so writes go out at line
+// speed with a short queue ahead, as they do into a local port's driver; the output queue count and
 // the drain wait read the same model. Without it a socket would take the
 // whole program in a moment, the time left would mean nothing and a stop
 // would leave the far side still sending for minutes.
@@ -94,6 +94,7 @@ private:
     const std::unique_ptr<CommPlatform::Socket> m_socket;
 
     std::mutex m_sendMutex;
+    bool m_refilling = false;  // the queue was full and drains to half (under m_sendMutex)
 
     std::mutex m_rxMutex;
     Telnet::TelnetReader m_telnet;

@@ -8,8 +8,11 @@
 //   far side has closed it (POLLRDHUP): a converter or ser2net that went away
 //   is reported at the next byte instead of after a few more bytes vanished
 //   into a connection that is already gone.
-// - TCP_NODELAY: a one-byte write leaves at once, so the far line is fed as
-//   the writes come and not in bursts the network stack chose.
+// - Nagle's algorithm stays on: the network device writes runs of bytes
+//   into a queue that holds a quarter of a second of line time, so the
+//   stack may gather a run into one segment (a segment per byte costs more
+//   CPU time than the byte's line time allows) and the far line still never
+//   runs dry. What the sign receives is the same byte stream either way.
 // - Keep-alive probes after 5 s of silence, every 2 s, 3 of them, and
 //   TCP_USER_TIMEOUT of 10 s for data that stays unacknowledged: a far side
 //   that vanished without closing (power cut, cable pulled) ends the
@@ -214,7 +217,6 @@ int connectOne(const addrinfo &address, int timeoutMs)
         return -1;
     }
     setOption(fd, SOL_SOCKET, SO_SNDBUF, SendBufferBytes);
-    setOption(fd, IPPROTO_TCP, TCP_NODELAY, 1);
     setOption(fd, SOL_SOCKET, SO_KEEPALIVE, 1);
 #if defined(__linux__)
     setOption(fd, IPPROTO_TCP, TCP_KEEPIDLE, KeepIdleSeconds);
