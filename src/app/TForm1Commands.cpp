@@ -13,7 +13,7 @@
 #include "calibration/window/TForm6.h"
 #include "compiler/window/TForm3.h"
 #include "link/window/TForm4.h"
-#include "document/ExecutableDirectory.h"
+#include "workfolder/ExecutableDirectory.h"
 
 #include <QAction>
 #include <QComboBox>
