@@ -9,15 +9,15 @@
 #include "PseudoTerminal.h"
 #include "TestProcess.h"
 
-#include "app/ApplicationErrors.h"
+#include "ui/ApplicationErrors.h"
 #include "app/TForm1.h"
 #include "app/richview/TRichViewEdit.h"
 #include "compiler/CheckMessages.h"
-#include "compiler/window/TForm3.h"
+#include "app/check/TForm3.h"
 #include "document/ClassRegistry.h"
-#include "link/window/PortComboBox.h"
-#include "link/window/TForm4.h"
-#include "link/window/TransferProgressDialog.h"
+#include "app/link/PortComboBox.h"
+#include "app/link/TForm4.h"
+#include "app/link/TransferProgressDialog.h"
 
 #include <QAbstractItemView>
 #include <QCheckBox>

@@ -23,7 +23,7 @@
 // a failure while writing the results gives the standard error box. Both
 // leave the window usable for the next check.
 
-#include "app/FramePlacement.h"
+#include "ui/FramePlacement.h"
 
 #include <QWidget>
 

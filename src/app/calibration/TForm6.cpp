@@ -1,9 +1,9 @@
 #include "TForm6.h"
 
-#include "app/ApplicationErrors.h"
-#include "app/Caption.h"
+#include "ui/ApplicationErrors.h"
+#include "ui/Caption.h"
 #include "app/TForm1.h"
-#include "app/WindowFont.h"
+#include "ui/WindowFont.h"
 #include "calibration/SensorCalibration.h"
 #include "workfolder/WorkFolder.h"
 

@@ -23,7 +23,7 @@
 // another port). File errors and the messages of the program load are boxes
 // of their own.
 
-#include "app/FramePlacement.h"
+#include "ui/FramePlacement.h"
 #include "link/DeviceLink.h"
 #include "link/TransferRunner.h"
 

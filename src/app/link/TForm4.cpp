@@ -3,9 +3,9 @@
 #include "PortComboBox.h"
 #include "TransferProgressDialog.h"
 
-#include "app/ApplicationErrors.h"
-#include "app/Dialogs.h"
-#include "app/WindowFont.h"
+#include "ui/ApplicationErrors.h"
+#include "ui/Dialogs.h"
+#include "ui/WindowFont.h"
 #include "link/LinkMessages.h"
 #include "link/ProgramFile.h"
 #include "link/TransferText.h"
