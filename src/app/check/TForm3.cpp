@@ -205,6 +205,7 @@ void TForm3::btnStartClick()
     const auto unlock = qScopeGuard([this] { endRun(); });
 
     m_abort = false;
+    m_succeeded = false;
     setOuterHeight(RunningHeight);
     RichView1->clearDocument();
     addMessage(CheckMessages::Start);
@@ -282,4 +283,5 @@ void TForm3::btnStartClick()
         calibration->Edit1->setText(result.pressureText);
         calibration->Edit2->setText(result.humidityText);
     }
+    m_succeeded = result.succeeded();
 }
