@@ -2,8 +2,8 @@
 
 #include "TForm1.h"
 
-#include "Caption.h"
-#include "Dialogs.h"
+#include "ui/Caption.h"
+#include "ui/Dialogs.h"
 #include "richtext/RVStyleView.h"
 #include "richview/TRichViewEdit.h"
 

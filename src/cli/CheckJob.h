@@ -6,12 +6,14 @@
 //
 // The calibration values come from the options when both are given, and
 // "sensor.ini" is then neither read nor written; without them they come
-// from "sensor.ini" in calibrationDirectory (the executable's directory when
-// empty), which afterwards holds the values as the sign received them.
+// from "sensor.ini" in calibrationDirectory (the work folder when empty),
+// which afterwards holds the values as the sign received them.
 //
 // Returns CliOk after a check without error; CliProblem when the document
 // has an error (the message line as the check window shows it, then the
-// item number, each on a line of `err`); CliUsage when the options are
+// item number, each on a line of `err`): the listing is then written as far
+// as the check got, and "cmpres8.dat" is left as it was (CheckFiles), so an
+// earlier good program is never replaced by a broken one; CliUsage when the options are
 // wrong, the source cannot be read or is malformed, or a file cannot be
 // written (with a message naming the file and the reason).
 
@@ -29,7 +31,7 @@ struct CheckJobOptions {
     QString outputDirectory;             // empty: the current directory
     std::optional<QString> pressure;     // both or neither
     std::optional<QString> humidity;
-    QString calibrationDirectory;        // empty: the executable's directory
+    QString calibrationDirectory;        // empty: the work folder
 };
 
 int runCheckJob(const CheckJobOptions &options, QTextStream &err);

@@ -1,13 +1,19 @@
 #pragma once
 
 // The two output files of a check, "cmpres8.dat" (the compiled program) and
-// "cmpres.bak" (its listing), in a directory (the executable's, for the
+// "cmpres.bak" (its listing), in a directory (the work folder, for the
 // editor). Both are made as temporary files beside the real ones when the
 // check starts and replace them only when the check has ended, so the upload
 // never reads a program that is still being written and a failure part-way
 // leaves the files of the previous check in place.
+//
+// Only a check that succeeded puts its program in place: after a document
+// error or a stop the listing still shows how far the check got, but the
+// program of the last good check (or none) stays, so a load, the simulator
+// and the command-line upload never get a program cut short by an error.
 
 #include "Compiler.h"
+#include "workfolder/WorkFolder.h"
 
 #include <QSaveFile>
 #include <QString>
@@ -16,8 +22,8 @@
 
 class CheckFiles {
 public:
-    static constexpr const char *ProgramFileName = "cmpres8.dat";
-    static constexpr const char *ListingFileName = "cmpres.bak";
+    static constexpr const char *ProgramFileName = WorkFolder::ProgramFileName;
+    static constexpr const char *ListingFileName = WorkFolder::ListingFileName;
 
     // directory: with or without its trailing separator.
     explicit CheckFiles(const QString &directory);
@@ -30,9 +36,12 @@ public:
     // created (the check's file error box), with the system's reason in *error.
     bool create(QString *error = nullptr);
 
-    // Writes the result into both files and puts them in place. False when
-    // writing fails (a full disk, for instance), with the reason in *error;
-    // the previous files then stay as they were.
+    // Puts the listing in place, and the program too when the check
+    // succeeded; after an error or a stop the previous program stays as it
+    // was (or stays absent). False when writing fails (a full disk, for
+    // instance), with the reason in *error; the previous files then stay as
+    // they were. A CheckFiles destroyed without a commit (the check ended by
+    // an exception) leaves both previous files.
     bool commit(const CheckResult &result, QString *error = nullptr);
 
 private:

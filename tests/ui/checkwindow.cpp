@@ -10,9 +10,9 @@
 
 #include "app/TForm1.h"
 #include "app/richview/TRichViewEdit.h"
-#include "calibration/window/TForm6.h"
+#include "app/calibration/TForm6.h"
 #include "compiler/CheckMessages.h"
-#include "compiler/window/TForm3.h"
+#include "app/check/TForm3.h"
 #include "document/ClassRegistry.h"
 
 #include <QAction>
@@ -160,9 +160,11 @@ private slots:
         QVERIFY(m_form3->abortFlag());
         // The bar stops before the item in error.
         QCOMPARE(m_form3->ProgressBar1->value(), 1);
-        // The files end with the closing of the empty record.
-        QCOMPARE(fileBytes(m_form3->outputDirectory() + u"cmpres8.dat"_s),
-                 QByteArray("\x02\x01\x00\x00\x00\x03\x00\x00", 8));
+        // The listing ends with the closing of the empty record; no program
+        // of a check with an error is put in place.
+        QCOMPARE(fileBytes(m_form3->outputDirectory() + u"cmpres8.dat"_s), QByteArray("<missing>"));
+        QVERIFY(fileBytes(m_form3->outputDirectory() + u"cmpres.bak"_s)
+                    .endsWith("0x00,// close empty effect(for item end)\r\n0x03,\r\n0x00,\r\n0x00"));
     }
 
     void theMissingEffectErrorPutsTheCaretBeforeTheItem()
@@ -196,10 +198,12 @@ private slots:
         QCOMPARE(m_form3->outerHeight(), 148);
         QCOMPARE(m_form3->ProgressBar1->value(), 1);
         QVERIFY(m_script->messages.isEmpty());
-        // The output effect of item 0 was the last thing written; the record
-        // is closed and the files completed.
-        QCOMPARE(fileBytes(m_form3->outputDirectory() + u"cmpres8.dat"_s),
-                 QByteArray("\x02\x01\x00\x00\x00\x03\x00\x00", 8));
+        // The output effect of item 0 was the last thing written; the
+        // listing's record is closed and completed, and the program of a
+        // stopped check is not put in place.
+        QCOMPARE(fileBytes(m_form3->outputDirectory() + u"cmpres8.dat"_s), QByteArray("<missing>"));
+        QVERIFY(fileBytes(m_form3->outputDirectory() + u"cmpres.bak"_s)
+                    .endsWith("0x00,// close empty effect(for item end)\r\n0x03,\r\n0x00,\r\n0x00"));
     }
 
     void aSecondStartDuringACheckDoesNothing()
@@ -293,6 +297,7 @@ private slots:
         m_form1->menuCheckTextClick();
 
         QVERIFY(!m_form3->isRunning());
+        QCOMPARE(m_form3->lastCheckSucceeded(), ending == u"success"_s);
         QVERIFY(m_form3->btnStart->isEnabled());
         QVERIFY(!m_form1->rve->isReadOnly());
         QVERIFY(!m_form1->isDocumentLocked());
@@ -345,8 +350,10 @@ private slots:
         const Dialogs::MessageRequest &box = m_script->messages.constFirst();
         QCOMPARE(box.icon, QMessageBox::Critical);
         QCOMPARE(box.caption, u"Ошибка - Проверка исходного текста"_s + Suffix);
-        QCOMPARE(box.text, u"Ошибка. Невозможно создать файл результата проверки исходного текста.\n\n"
-                           u"Убедитесь, что диск, с которого запущена программа, не защищен от записи."_s);
+        // The fixed text, then the file that could not be made and why.
+        const QString fixed = u"Ошибка. Невозможно создать файл результата проверки исходного текста.\n\n"
+                              u"Убедитесь, что диск, с которого запущена программа, не защищен от записи."_s;
+        QVERIFY2(box.text.startsWith(fixed + u"\n\n"_s + directory + u"/cmpres.bak: "_s), qPrintable(box.text));
         QCOMPARE(box.buttons, QMessageBox::StandardButtons(QMessageBox::Ok));
         QCOMPARE(box.parent, static_cast<QWidget *>(m_form3.get()));
         QVERIFY(m_form3->btnStart->isEnabled());

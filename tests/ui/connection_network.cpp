@@ -9,8 +9,8 @@
 #include "Ser2net.h"
 
 #include "app/ApplicationErrors.h"
-#include "link/window/PortComboBox.h"
-#include "link/window/TForm4.h"
+#include "app/link/PortComboBox.h"
+#include "app/link/TForm4.h"
 
 #include <QApplication>
 #include <QCheckBox>

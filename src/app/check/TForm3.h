@@ -18,11 +18,12 @@
 // lock and the check button are restored by every ending of the check, also
 // when it is ended by an exception.
 //
-// Errors: an output file that cannot be created gives the file error box;
+// Errors: an output file that cannot be created gives the file error box,
+// which names the file and the reason;
 // a failure while writing the results gives the standard error box. Both
 // leave the window usable for the next check.
 
-#include "app/FramePlacement.h"
+#include "ui/FramePlacement.h"
 
 #include <QWidget>
 
@@ -50,7 +51,7 @@ public:
     static constexpr int UnplacedTop = FramePlacement::Unplaced.y();
 
     // outputDirectory: where the results go, with or without its trailing
-    // separator (the executable's directory when empty).
+    // separator (the work folder when empty).
     explicit TForm3(TForm1 &mainWindow, const QString &outputDirectory = QString());
     ~TForm3() override;
 
@@ -67,6 +68,11 @@ public:
     // The abort flag: set by an error of the document or by the operator;
     // it keeps its value until the next check starts.
     bool abortFlag() const { return m_abort.load(); }
+    // Whether the last check ran to its end without an error and put its
+    // program in place; false while a check runs, and after a check that
+    // found an error, was stopped or could not write its files. Only then
+    // is "cmpres8.dat" this check's program (CheckFiles).
+    bool lastCheckSucceeded() const { return m_succeeded; }
     // How long the walk goes on between two turns of the event loop: 12 ms
     // unless set; 0 lets the loop run after every item.
     void setYieldInterval(std::chrono::nanoseconds interval) { m_yieldInterval = interval; }
@@ -106,9 +112,11 @@ private:
 
     TForm1 &m_main;
     QString m_outputDirectory;
+    QString m_outputProblem;  // why the work folder cannot be used, if so
     QShortcut *m_escape = nullptr;
     FramePlacement m_placement;
     std::atomic<bool> m_abort{false};
+    bool m_succeeded = false;
     // Often enough that the progress bar moves smoothly and a key press is
     // handled within a frame or two; rarely enough that handling events costs
     // little next to the walk itself.
