@@ -8,7 +8,7 @@
 #include "DialogScript.h"
 #include "Ser2net.h"
 
-#include "app/ApplicationErrors.h"
+#include "ui/ApplicationErrors.h"
 #include "app/link/PortComboBox.h"
 #include "app/link/TForm4.h"
 
