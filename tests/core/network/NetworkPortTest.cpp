@@ -189,6 +189,23 @@ TEST_F(NetworkLoad, Ser2netKilledMidLoadIsAPortErrorWithWhatWentOut)
     expectNothingLeft();
 }
 
+TEST_F(NetworkLoad, StopEndsAnRfc2217LoadAfterTheByteInHandAndClosesCleanly)
+{
+    PathReader sign(server.signPath());
+    markBaseline();
+    const QByteArray program(3000, 's');
+    link.openPort(server.rfc2217Address());
+    link.write(TransferPlan::programLoad(program), [&] { return link.report().payloadSent >= 100; });
+    const TransferReport report = link.report();
+    link.purgeAndClose();
+    EXPECT_TRUE(report.stopped);
+    EXPECT_EQ(report.payloadSent, 100);
+    // What the network held ahead of the line is at most the short queue.
+    EXPECT_LE(report.queuedAtStop, 256);
+    EXPECT_LE(sign.waitFor(1921 + 100, 2s).size(), 1921 + 100);
+    expectNothingLeft();
+}
+
 TEST(NetworkFaults, UnresolvableRefusedAndStalledFarSidesEndCleanly)
 {
     ensureCoreApplication();
