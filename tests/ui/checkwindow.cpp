@@ -449,8 +449,12 @@ private:
     void createWindows(const QString &directory)
     {
         m_form1 = std::make_unique<TForm1>();
+        // Wired as start-up wires them.
         m_form3 = std::make_unique<TForm3>(*m_form1, directory);
-        m_form6 = std::make_unique<TForm6>(*m_form1, directory);
+        m_form1->setCheckWindow(m_form3.get());
+        m_form6 = std::make_unique<TForm6>(m_form1.get(), directory);
+        m_form1->setCalibrationWindow(m_form6.get());
+        m_form3->setCalibrationSource(m_form6.get());
         m_form1->show();
         QVERIFY(QTest::qWaitForWindowExposed(m_form1.get()));
     }

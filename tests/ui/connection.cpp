@@ -143,6 +143,7 @@ struct MainWindows {
         : form3(std::make_unique<TForm3>(form1, checkDirectory))
         , form4(std::make_unique<TForm4>(&form1, u"/nonexistent-sys"_s))
     {
+        form1.setCheckWindow(form3.get());
         form1.setConnectionWindow(form4.get());
         form1.show();
     }

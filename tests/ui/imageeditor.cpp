@@ -111,6 +111,7 @@ private slots:
         m_script = std::make_unique<DialogScript>();
         m_main = std::make_unique<TForm1>();
         m_form = std::make_unique<TForm2>(m_main.get());
+        m_main->attachGraphicEditor(m_form.get());
         m_main->show();
         QVERIFY(QTest::qWaitForWindowExposed(m_main.get()));
     }

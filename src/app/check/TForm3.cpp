@@ -4,10 +4,10 @@
 #include "ui/ApplicationErrors.h"
 #include "ui/Caption.h"
 #include "ui/Dialogs.h"
-#include "app/TForm1.h"
+#include "app/EditorSession.h"
 #include "ui/WindowFont.h"
 #include "app/richview/TRichViewEdit.h"
-#include "app/calibration/TForm6.h"
+#include "calibration/CalibrationSource.h"
 #include "compiler/CheckFiles.h"
 #include "compiler/CheckMessages.h"
 #include "compiler/Compiler.h"
@@ -16,7 +16,6 @@
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QElapsedTimer>
-#include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QScopeGuard>
@@ -44,10 +43,10 @@ TRVStyle paneStyles()
 
 } // namespace
 
-TForm3::TForm3(TForm1 &mainWindow, const QString &outputDirectory)
-    : QWidget(&mainWindow, Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint
+TForm3::TForm3(EditorSession &editor, const QString &outputDirectory)
+    : QWidget(editor.editorWindow(), Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint
                                | Qt::WindowStaysOnTopHint),
-      m_main(mainWindow),
+      m_editor(editor),
       m_outputDirectory(outputDirectory.isEmpty() ? executableDirectory() : outputDirectory)
 {
     setObjectName(u"Form3"_s);
@@ -95,13 +94,9 @@ TForm3::TForm3(TForm1 &mainWindow, const QString &outputDirectory)
     setFixedSize(DesignClientWidth, RunningHeight - FrameHeight);
     move(UnplacedLeft, UnplacedTop);
     FormCreate();
-    m_main.setCheckWindow(this);
 }
 
-TForm3::~TForm3()
-{
-    m_main.setCheckWindow(nullptr);
-}
+TForm3::~TForm3() = default;
 
 void TForm3::FormCreate()
 {
@@ -125,7 +120,8 @@ void TForm3::setOuterHeight(int outer)
 
 void TForm3::resizeEvent(QResizeEvent *event)
 {
-    // The bar and the pane follow the window's width, as anchored.
+    // The bar and the pane stretch with the window's width; the button and
+    // the bar's left end stay where they are.
     ProgressBar1->setGeometry(96, 12, std::max(0, width() - 96 - 4), 9);
     RichView1->setGeometry(0, 34, width(), 85);
     QWidget::resizeEvent(event);
@@ -182,7 +178,7 @@ void TForm3::endRun()
         return;
     btnStart->setEnabled(true);
     m_escape->setEnabled(false);
-    m_main.setDocumentLocked(false);
+    m_editor.setDocumentLocked(false);
     emit runningChanged(false);
 }
 
@@ -195,7 +191,7 @@ void TForm3::btnStartClick()
     // early, or by an exception that the application's error box reports.
     btnStart->setEnabled(false);
     m_escape->setEnabled(true);
-    m_main.setDocumentLocked(true);
+    m_editor.setDocumentLocked(true);
     emit runningChanged(true);
     const auto unlock = qScopeGuard([this] { endRun(); });
 
@@ -220,10 +216,12 @@ void TForm3::btnStartClick()
         QCoreApplication::processEvents();
         sinceYield.restart();
     };
-    const SourceDocument document = m_main.rve->snapshot(yield);
-    TForm6 *calibration = m_main.calibrationWindow();
-    const QString pressure = calibration ? calibration->Edit1->text() : u"0"_s;
-    const QString humidity = calibration ? calibration->Edit2->text() : u"0"_s;
+    const SourceDocument document = m_editor.snapshot(yield);
+    SensorCalibration calibration;
+    if (m_calibration)
+        calibration = m_calibration->calibration();
+    const QString pressure = calibration.pressure;
+    const QString humidity = calibration.humidity;
 
     const int count = document.itemCount();
     // An empty range would make the bar a busy indicator.
@@ -241,11 +239,8 @@ void TForm3::btnStartClick()
 
     if (result.error) {
         const CheckError &error = *result.error;
-        TRichViewEdit *rve = m_main.rve;
-        const int before = rve->offsetBeforeItem(error.item);
-        const int after = error.place == ErrorPlace::CaretBeforeItem ? before : rve->offsetAfterItem(error.item);
-        rve->selectItems(error.item, before, error.item, after);
-        rve->setFocus();
+        m_editor.markItem(error.item, error.place == ErrorPlace::CaretBeforeItem ? EditorSession::Mark::CaretBeforeItem
+                                                                                 : EditorSession::Mark::SelectItem);
         addMessage(error.message);
         m_abort = true;
     }
@@ -261,15 +256,15 @@ void TForm3::btnStartClick()
     QString reason;
     const bool written = files.commit(result, &reason);
     endRun();
-    m_main.raise();
-    m_main.activateWindow();
+    m_editor.activateEditor();
     raise();
     if (!written) {
         ApplicationErrors::show(reason, this);
         return;
     }
-    if (calibration) {
-        calibration->Edit1->setText(result.pressureText);
-        calibration->Edit2->setText(result.humidityText);
+    if (m_calibration) {
+        calibration.pressure = result.pressureText;
+        calibration.humidity = result.humidityText;
+        m_calibration->setCalibration(calibration);
     }
 }
