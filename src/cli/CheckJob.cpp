@@ -1,13 +1,12 @@
 #include "CheckJob.h"
 
 #include "CliCommand.h"
+#include "CliFiles.h"
 
 #include "calibration/SensorCalibration.h"
 #include "compiler/CheckFiles.h"
 #include "compiler/Compiler.h"
-#include "document/ClassRegistry.h"
 #include "document/ExecutableDirectory.h"
-#include "document/SourceFileReader.h"
 
 #include <QDir>
 
@@ -27,14 +26,10 @@ int runCheckJob(const CheckJobOptions &options, QTextStream &err)
     if (!checkJobOptionsValid(options, err))
         return CliUsage;
 
-    ClassRegistry::registerStandardClasses();
-    SourceDocument document;
-    FileError readError;
-    if (!ReadSourceFile(options.sourceFile, document, &readError)) {
-        err << u"oravelt-cli: cannot read "_s << readError.toString() << u'\n';
+    const std::optional<SourceDocument> document = readSourceForCommand(options.sourceFile, err);
+    if (!document)
         return CliUsage;
-    }
-    return runCheckJob(document, options, err);
+    return runCheckJob(*document, options, err);
 }
 
 int runCheckJob(const SourceDocument &document, const CheckJobOptions &options, QTextStream &err,
