@@ -2,8 +2,9 @@
 
 // The registry of control classes by name, through which the file reader
 // recreates embedded controls: a control whose class is not registered
-// cannot be recreated and its item is dropped. The program registers the six
-// marker classes and TImage at start, before any window exists.
+// cannot be recreated and its item is dropped. The six marker classes and
+// TImage are registered by the program at start, before any window exists,
+// and by the source file reader before it reads, so no caller can forget them.
 
 #include <QByteArray>
 #include <QByteArrayView>

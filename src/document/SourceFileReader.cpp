@@ -665,6 +665,9 @@ void SourceFileReader::repairStyleNumbers()
 
 bool readSourceBytes(QByteArrayView bytes, SourceDocument &document, FileError *error)
 {
+    // The marker classes this system writes are always recreated, whatever
+    // the program registered before (registering again adds nothing).
+    ClassRegistry::registerStandardClasses();
     document.items.clear();
     SourceFileReader reader(bytes, document);
     return reader.read(error);

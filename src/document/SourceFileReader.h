@@ -4,6 +4,8 @@
 // this system did not write: records in any order, older format versions,
 // unknown record kinds (skipped by their line count), out-of-range style
 // numbers (repaired to 0), pictures and controls of unknown classes (dropped).
+// The standard marker classes and TImage are registered by the reader itself
+// (ClassRegistry), so they are never dropped.
 //
 // Reading empties the document's items first; the style tables, background
 // and layout are replaced by what the file brings (a style table only when

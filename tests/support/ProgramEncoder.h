@@ -1,6 +1,7 @@
 #pragma once
 
-// Writes a decoded program back through the compiler's ProgramWriter: the
+// For the tests and the fuzzer of the decoder, which check that decoding
+// loses nothing. Writes a decoded program back through the compiler's ProgramWriter: the
 // same bytes, and the listing the check writes beside them. Which comment a
 // record's closing 0x00 takes is told by what follows it (a new effect record,
 // a clear record, a command placed after the record, or the end mark) and by
@@ -9,7 +10,7 @@
 // listing too unless two text items stood side by side in one colour: their
 // bytes run together in the program, and the listing then gives them one line.
 
-#include "CompiledProgram.h"
+#include "simulator/CompiledProgram.h"
 
 #include "compiler/ProgramWriter.h"
 

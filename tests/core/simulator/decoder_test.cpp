@@ -7,7 +7,7 @@
 
 #include "document/ClassRegistry.h"
 #include "document/SourceFileReader.h"
-#include "simulator/ProgramEncoder.h"
+#include "ProgramEncoder.h"
 
 #include <QDir>
 #include <QFile>

@@ -119,6 +119,17 @@ TEST(SourceFileReader, UnknownPictureAndControlClassesAreDropped)
     EXPECT_EQ(doc.item(0).text, QByteArray("rest"));
 }
 
+TEST(SourceFileReader, MarkersAreKeptInAProgramThatRegisteredNoClasses)
+{
+    // A program that forgot the registry: the reader registers what it needs.
+    ClassRegistry::clear();
+    SourceDocument doc;
+    ASSERT_TRUE(readSourceBytes("-8 1 3\r\n" + markerRecord("-5 3 0 0 2 0", MarkerKind::Effect, 2), doc));
+    ASSERT_EQ(doc.itemCount(), 1);
+    EXPECT_EQ(doc.item(0).markerKind(), MarkerKind::Effect);
+    EXPECT_EQ(doc.item(0).control->ItemIndex, 2);
+}
+
 TEST(SourceFileReader, VersionOneZeroHeadersHaveNoItemOptions)
 {
     // No version record: 1.0. Fields: style, lines, paragraph, data mode, tag.
