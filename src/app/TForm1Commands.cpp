@@ -13,7 +13,7 @@
 #include "app/calibration/TForm6.h"
 #include "app/check/TForm3.h"
 #include "app/link/TForm4.h"
-#include "document/ExecutableDirectory.h"
+#include "workfolder/ExecutableDirectory.h"
 
 #include <QAction>
 #include <QComboBox>

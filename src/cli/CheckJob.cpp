@@ -6,7 +6,7 @@
 #include "calibration/SensorCalibration.h"
 #include "compiler/CheckFiles.h"
 #include "compiler/Compiler.h"
-#include "document/ExecutableDirectory.h"
+#include "workfolder/WorkFolder.h"
 
 #include <QDir>
 
@@ -39,9 +39,17 @@ int runCheckJob(const SourceDocument &document, const CheckJobOptions &options, 
         return CliUsage;
 
     const bool fromSettings = !options.pressure;
-    const QString settingsFile = SensorCalibration::fileIn(
-        options.calibrationDirectory.isEmpty() ? executableDirectory()
-                                               : QDir(options.calibrationDirectory).absolutePath() + u'/');
+    QString settingsFile;
+    if (fromSettings && options.calibrationDirectory.isEmpty()) {
+        const WorkFolder workFolder = WorkFolder::locate();
+        if (!workFolder.isValid()) {
+            err << u"oravelt-cli: "_s << workFolder.error() << u'\n';
+            return CliUsage;
+        }
+        settingsFile = workFolder.settingsPath();
+    } else if (fromSettings) {
+        settingsFile = SensorCalibration::fileIn(QDir(options.calibrationDirectory).absolutePath() + u'/');
+    }
     SensorCalibration calibration;
     if (fromSettings) {
         calibration = SensorCalibration::load(settingsFile);

@@ -440,7 +440,8 @@ private slots:
         QCOMPARE(w.script.messages.at(0).icon, QMessageBox::Critical);
         QCOMPARE(w.script.messages.at(0).caption, u"Ошибка - Соединение"_s + Suffix);
         QCOMPARE(w.script.messages.at(0).text,
-                 u"Не найден результат проверки исходного текста.\n\nВыполните проверку исходного текста."_s);
+                 u"Не найден результат проверки исходного текста.\n\nВыполните проверку исходного текста.\n\n"_s
+                     + TForm4::programPath());
 
         // With the check first: the check runs, then the file is looked for.
         QStringList order;
@@ -715,7 +716,8 @@ private slots:
         QCOMPARE(w.script.messages.at(0).caption, CheckMessages::FileErrorCaption + Suffix);
         QCOMPARE(w.script.messages.at(1).caption, u"Ошибка - Соединение"_s + Suffix);
         QCOMPARE(w.script.messages.at(1).text,
-                 u"Не найден результат проверки исходного текста.\n\nВыполните проверку исходного текста."_s);
+                 u"Не найден результат проверки исходного текста.\n\nВыполните проверку исходного текста.\n\n"_s
+                     + TForm4::programPath());
         QTest::qWait(100);
         QVERIFY(reader.received().isEmpty());
     }

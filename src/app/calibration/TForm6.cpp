@@ -5,7 +5,7 @@
 #include "ui/FramePlacement.h"
 #include "ui/WindowFont.h"
 #include "calibration/SensorCalibration.h"
-#include "document/ExecutableDirectory.h"
+#include "workfolder/WorkFolder.h"
 
 #include <QKeyEvent>
 #include <QLabel>
@@ -17,8 +17,8 @@ using namespace Qt::StringLiterals;
 TForm6::TForm6(QWidget *parent, const QString &settingsDirectory)
     : QWidget(parent, Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint
                                | Qt::MSWindowsFixedSizeDialogHint),
-      m_settingsFile(SensorCalibration::fileIn(settingsDirectory.isEmpty() ? executableDirectory()
-                                                                           : settingsDirectory))
+      m_settingsFile(settingsDirectory.isEmpty() ? WorkFolder::locate().settingsPath()
+                                                 : SensorCalibration::fileIn(settingsDirectory))
 {
     setObjectName(u"Form6"_s);
     // Only the main window keeps the program running.

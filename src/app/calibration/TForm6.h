@@ -28,7 +28,7 @@ public:
     static constexpr int ClientHeight = 119;
 
     // settingsDirectory: where "sensor.ini" is, with its trailing separator
-    // (the executable's directory when empty).
+    // (the work folder when empty).
     explicit TForm6(QWidget *parent, const QString &settingsDirectory = QString());
     ~TForm6() override;
 

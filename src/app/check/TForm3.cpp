@@ -11,7 +11,7 @@
 #include "compiler/CheckFiles.h"
 #include "compiler/CheckMessages.h"
 #include "compiler/Compiler.h"
-#include "document/ExecutableDirectory.h"
+#include "workfolder/WorkFolder.h"
 
 #include <QCloseEvent>
 #include <QCoreApplication>
@@ -47,8 +47,13 @@ TForm3::TForm3(EditorSession &editor, const QString &outputDirectory)
     : QWidget(editor.editorWindow(), Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint
                                | Qt::WindowStaysOnTopHint),
       m_editor(editor),
-      m_outputDirectory(outputDirectory.isEmpty() ? executableDirectory() : outputDirectory)
+      m_outputDirectory(outputDirectory)
 {
+    if (m_outputDirectory.isEmpty()) {
+        const WorkFolder workFolder = WorkFolder::locate();
+        m_outputDirectory = workFolder.path();
+        m_outputProblem = workFolder.error();
+    }
     setObjectName(u"Form3"_s);
     // Only the main window keeps the program running.
     setAttribute(Qt::WA_QuitOnClose, false);
@@ -201,10 +206,15 @@ void TForm3::btnStartClick()
     addMessage(CheckMessages::Start);
 
     CheckFiles files(m_outputDirectory);
-    if (!files.create()) {
+    QString createError;
+    if (!files.create(&createError)) {
         endRun();
+        // The box names the file and why, so the operator knows which folder
+        // to look at: a program installed for all users writes elsewhere
+        // than beside itself.
         Dialogs::message(this, QMessageBox::Critical, CheckMessages::FileErrorCaption + Caption::suffix(),
-                         CheckMessages::FileErrorText);
+                         CheckMessages::FileErrorText + u"\n\n"_s
+                             + (m_outputProblem.isEmpty() ? createError : m_outputProblem));
         return;
     }
 
