@@ -11,8 +11,8 @@
 //
 // Threads: the user-interface thread only.
 
-#include "document/Picture.h"
-#include "document/SourceDocument.h"
+#include "document/model/Picture.h"
+#include "document/model/SourceDocument.h"
 
 #include <functional>
 

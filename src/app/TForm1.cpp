@@ -6,7 +6,7 @@
 #include "ui/Dialogs.h"
 #include "ui/FramePlacement.h"
 #include "FindDialog.h"
-#include "MarkerComboBoxes.h"
+#include "richview/MarkerComboBoxes.h"
 #include "platform/TopLevelWindows.h"
 #include "richview/TRichViewEdit.h"
 #include "app/calibration/TForm6.h"

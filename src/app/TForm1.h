@@ -19,8 +19,8 @@
 
 #include "ui/SaveCycle.h"
 
-#include "document/Colour.h"
-#include "document/MarkerKind.h"
+#include "document/model/Colour.h"
+#include "document/model/MarkerKind.h"
 
 #include <QEvent>
 #include <QMainWindow>

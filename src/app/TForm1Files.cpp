@@ -7,8 +7,8 @@
 #include "richtext/RVStyleView.h"
 #include "richview/TRichViewEdit.h"
 
-#include "document/SourceFileReader.h"
-#include "document/SourceFileWriter.h"
+#include "document/sourcefile/SourceFileReader.h"
+#include "document/sourcefile/SourceFileWriter.h"
 
 using namespace Qt::StringLiterals;
 

@@ -5,7 +5,7 @@
 
 #include "richview/TRichViewEdit.h"
 
-#include "document/SourceItem.h"
+#include "document/model/SourceItem.h"
 
 #include <QImage>
 

@@ -21,7 +21,7 @@
 #include "app/calibration/TForm6.h"
 #include "app/check/TForm3.h"
 #include "app/link/TForm4.h"
-#include "document/ClassRegistry.h"
+#include "document/streams/ClassRegistry.h"
 
 #include <QApplication>
 #include <QStringList>

@@ -9,7 +9,8 @@
 class CalibrationSource {
 public:
     virtual SensorCalibration calibration() const = 0;
-    virtual void setCalibration(const SensorCalibration &values) = 0;
+    // False when the values could not be kept, with the reason in *error.
+    virtual bool setCalibration(const SensorCalibration &values, QString *error) = 0;
 
 protected:
     ~CalibrationSource() = default;

@@ -1,7 +1,7 @@
 #include "CliFiles.h"
 
-#include "document/ClassRegistry.h"
-#include "document/SourceFileReader.h"
+#include "document/streams/ClassRegistry.h"
+#include "document/sourcefile/SourceFileReader.h"
 
 #include <QFile>
 #include <QSaveFile>

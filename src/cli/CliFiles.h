@@ -4,7 +4,7 @@
 // for standard input or standard output. Files are written whole through a
 // temporary file beside them, so a failure never leaves half a file.
 
-#include "document/SourceDocument.h"
+#include "document/model/SourceDocument.h"
 
 #include <QByteArray>
 #include <QString>

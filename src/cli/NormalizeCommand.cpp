@@ -4,7 +4,7 @@
 #include "CliCommand.h"
 #include "CliFiles.h"
 
-#include "document/SourceFileWriter.h"
+#include "document/sourcefile/SourceFileWriter.h"
 
 #include <QCommandLineParser>
 #include <QTextStream>

@@ -1,7 +1,7 @@
 // The check window driven from the main window: placement, the three window
 // heights, error reporting in the pane and in the editor, Esc, a second start,
 // the file error box, the editor lock after every ending, and the calibration
-// window's values around a check.
+// window's values around a check (read when the walk has ended).
 
 #include "DialogScript.h"
 #include "OraveltVersion.h"
@@ -13,7 +13,7 @@
 #include "app/calibration/TForm6.h"
 #include "compiler/CheckMessages.h"
 #include "app/check/TForm3.h"
-#include "document/ClassRegistry.h"
+#include "document/streams/ClassRegistry.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -375,6 +375,20 @@ private slots:
         QCOMPARE(fileBytes(ini), QByteArray("[other]\r\nk=v\r\n[sensor]\r\n1=300\r\n2=abc\r\n"));
         destroyWindows();
         QCOMPARE(fileBytes(ini), QByteArray("[other]\r\nk=v\r\n[sensor]\r\n1=44\r\n2=0\r\n"));
+    }
+
+    void aValueTypedIntoTheCalibrationWindowDuringTheWalkIsTheOneSent()
+    {
+        m_form1->rve->loadDocument(longMessage(20));
+        m_form3->setYieldInterval(std::chrono::nanoseconds(0));
+        // Typed once the walk is under way (the bar moves only then).
+        connect(m_form3->ProgressBar1, &QProgressBar::valueChanged, this, [this](int value) {
+            if (value == 5)
+                m_form6->Edit1->setText(u"300"_s);
+        });
+        m_form1->menuCheckTextClick();
+        QVERIFY(fileBytes(m_form3->outputDirectory() + u"cmpres8.dat"_s).endsWith(QByteArray("\x03\x2C\x00", 3)));
+        QCOMPARE(m_form6->Edit1->text(), u"44"_s);
     }
 
     void withoutASettingsFileTheFieldsShowZeroAndTheFileIsCreatedAtTheEnd()

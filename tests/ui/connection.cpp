@@ -14,7 +14,7 @@
 #include "app/richview/TRichViewEdit.h"
 #include "compiler/CheckMessages.h"
 #include "app/check/TForm3.h"
-#include "document/ClassRegistry.h"
+#include "document/streams/ClassRegistry.h"
 #include "app/link/PortComboBox.h"
 #include "app/link/TForm4.h"
 #include "app/link/TransferProgressDialog.h"

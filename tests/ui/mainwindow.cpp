@@ -9,12 +9,12 @@
 #include "Typing.h"
 
 #include "app/FindDialog.h"
-#include "app/MarkerComboBoxes.h"
+#include "app/richview/MarkerComboBoxes.h"
 #include "app/TForm1.h"
 #include "app/platform/TopLevelWindows.h"
 #include "app/richview/TRichViewEdit.h"
-#include "document/ClassRegistry.h"
-#include "document/SourceFileWriter.h"
+#include "document/streams/ClassRegistry.h"
+#include "document/sourcefile/SourceFileWriter.h"
 
 #include <QAbstractItemView>
 #include <QAction>

@@ -62,16 +62,18 @@ SensorCalibration TForm6::calibration() const
     return values;
 }
 
-void TForm6::setCalibration(const SensorCalibration &values)
+bool TForm6::setCalibration(const SensorCalibration &values, QString *)
 {
+    // The fields take any text; "sensor.ini" is written when the window goes.
     Edit1->setText(values.pressure);
     Edit2->setText(values.humidity);
+    return true;
 }
 
 void TForm6::FormCreate()
 {
     setWindowTitle(u"Калибровка датчиков"_s + Caption::suffix());
-    setCalibration(SensorCalibration::load(m_settingsFile));
+    setCalibration(SensorCalibration::load(m_settingsFile), nullptr);
 }
 
 void TForm6::FormDestroy()

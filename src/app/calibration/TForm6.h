@@ -36,7 +36,7 @@ public:
 
     // The two fields' texts.
     SensorCalibration calibration() const override;
-    void setCalibration(const SensorCalibration &values) override;
+    bool setCalibration(const SensorCalibration &values, QString *error) override;
 
     // ----- controls (named after their role in the window's commands)
     QLabel *Label1 = nullptr;

@@ -7,8 +7,7 @@
 #include "app/EditorSession.h"
 #include "ui/WindowFont.h"
 #include "app/richview/TRichViewEdit.h"
-#include "calibration/CalibrationSource.h"
-#include "compiler/CheckFiles.h"
+#include "compiler/CheckRun.h"
 #include "compiler/CheckMessages.h"
 #include "compiler/Compiler.h"
 #include "workfolder/WorkFolder.h"
@@ -205,9 +204,9 @@ void TForm3::btnStartClick()
     RichView1->clearDocument();
     addMessage(CheckMessages::Start);
 
-    CheckFiles files(m_outputDirectory);
+    CheckRun run(m_outputDirectory, m_calibration);
     QString createError;
-    if (!files.create(&createError)) {
+    if (!run.start(&createError)) {
         endRun();
         // The box names the file and why, so the operator knows which folder
         // to look at: a program installed for all users writes elsewhere
@@ -227,11 +226,6 @@ void TForm3::btnStartClick()
         sinceYield.restart();
     };
     const SourceDocument document = m_editor.snapshot(yield);
-    SensorCalibration calibration;
-    if (m_calibration)
-        calibration = m_calibration->calibration();
-    const QString pressure = calibration.pressure;
-    const QString humidity = calibration.humidity;
 
     const int count = document.itemCount();
     // An empty range would make the bar a busy indicator.
@@ -245,7 +239,9 @@ void TForm3::btnStartClick()
         ProgressBar1->setValue(done);
         yield();
     };
-    const CheckResult result = Compiler::compile(document, pressure, humidity, hooks);
+    // The calibration values are read when the walk has ended, so a value
+    // typed into the calibration window meanwhile is the one sent.
+    const CheckResult &result = run.compile(document, hooks);
 
     if (result.error) {
         const CheckError &error = *result.error;
@@ -264,17 +260,10 @@ void TForm3::btnStartClick()
     // still runs meanwhile, so a new one cannot start and write them first.
     yield();
     QString reason;
-    const bool written = files.commit(result, &reason);
+    const CheckRun::Failure failure = run.finish(&reason);
     endRun();
     m_editor.activateEditor();
     raise();
-    if (!written) {
+    if (failure != CheckRun::Failure::None)
         ApplicationErrors::show(reason, this);
-        return;
-    }
-    if (m_calibration) {
-        calibration.pressure = result.pressureText;
-        calibration.humidity = result.humidityText;
-        m_calibration->setCalibration(calibration);
-    }
 }

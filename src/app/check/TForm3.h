@@ -5,6 +5,9 @@
 // the core compiler and writes "cmpres8.dat" and "cmpres.bak"; the first error
 // of the document is shown as a line of the pane and as a place in the editor.
 //
+// The check itself is the core's CheckRun; this window adds the progress bar,
+// the turns of the event loop, Esc, and the place of an error in the editor.
+//
 // Ownership: created once by start-up after the main window, whose document
 // it checks through the editor session it is given and whose child window it
 // is; it is shown and hidden, never closed (its close box hides it). The

@@ -15,7 +15,7 @@
 #include "imageeditor/PictureImport.h"
 #include "imageeditor/WorkBitmap.h"
 
-#include "document/SourceItem.h"
+#include "document/model/SourceItem.h"
 
 #include <QAction>
 #include <QCloseEvent>

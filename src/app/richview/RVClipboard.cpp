@@ -9,10 +9,10 @@
 
 #include "TRichViewEdit.h"
 
-#include "document/CodePage.h"
+#include "document/model/CodePage.h"
 #include "imageeditor/PictureDrag.h"
-#include "document/SourceFileReader.h"
-#include "document/SourceFileWriter.h"
+#include "document/sourcefile/SourceFileReader.h"
+#include "document/sourcefile/SourceFileWriter.h"
 
 #include <QBuffer>
 #include <QDropEvent>

@@ -5,8 +5,8 @@
 
 #include "SimulatorTestSupport.h"
 
-#include "document/ClassRegistry.h"
-#include "document/SourceFileReader.h"
+#include "document/streams/ClassRegistry.h"
+#include "document/sourcefile/SourceFileReader.h"
 #include "ProgramEncoder.h"
 
 #include <QDir>

@@ -5,11 +5,11 @@
 
 #include "SourceFileTestSupport.h"
 
-#include "document/BitmapFile.h"
-#include "document/HeaderFields.h"
-#include "document/InvalidPicture.h"
-#include "document/MarkerStream.h"
-#include "document/StyleStreams.h"
+#include "document/pictures/BitmapFile.h"
+#include "document/sourcefile/HeaderFields.h"
+#include "document/pictures/InvalidPicture.h"
+#include "document/streams/MarkerStream.h"
+#include "document/streams/StyleStreams.h"
 
 #include <QTemporaryDir>
 

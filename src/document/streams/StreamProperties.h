@@ -5,7 +5,7 @@
 // member names of enumerations and sets, and typed reads that tell whether
 // a value had the type its property expects.
 
-#include "Colour.h"
+#include "document/model/Colour.h"
 #include "ObjectStreamValue.h"
 
 #include <QByteArrayView>

@@ -8,7 +8,7 @@
 // A picture read from a file keeps its body, and is written back with it
 // unchanged; a picture made in memory (always a bitmap) is encoded.
 
-#include "Picture.h"
+#include "document/model/Picture.h"
 
 #include <QByteArray>
 #include <QByteArrayView>

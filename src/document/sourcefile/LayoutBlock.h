@@ -6,7 +6,7 @@
 // writes). Blocks from partial copies of a document carry more fields after
 // the mode byte, which a reader steps over by the size.
 
-#include "SourceDocument.h"
+#include "document/model/SourceDocument.h"
 
 #include <QByteArray>
 #include <QByteArrayView>

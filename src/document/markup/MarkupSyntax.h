@@ -11,7 +11,7 @@
 //   {picture: FILE}                an 8-row bitmap file
 //   {{  }}  {#}                    a literal brace, a literal number sign
 
-#include "MarkerKind.h"
+#include "document/model/MarkerKind.h"
 
 #include <QImage>
 #include <QString>

@@ -5,7 +5,7 @@
 // their identifiers where they have one, strings by the rules that keep pure
 // ASCII 8-bit and choose UTF-8 or UTF-16 for the rest by size.
 
-#include "Colour.h"
+#include "document/model/Colour.h"
 #include "ObjectStreamValue.h"
 
 #include <QByteArray>

@@ -22,7 +22,7 @@
 // else happens in memory. One call reads one message; calls may run on
 // several threads at once.
 
-#include "SourceDocument.h"
+#include "document/model/SourceDocument.h"
 
 #include <QByteArrayView>
 #include <QString>

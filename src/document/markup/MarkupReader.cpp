@@ -1,10 +1,10 @@
 #include "MarkupReader.h"
 
-#include "BitmapFile.h"
-#include "BorrowedView.h"
-#include "CodePage.h"
+#include "document/pictures/BitmapFile.h"
+#include "document/model/BorrowedView.h"
+#include "document/model/CodePage.h"
 #include "MarkupSyntax.h"
-#include "StyleConversion.h"
+#include "document/model/StyleConversion.h"
 
 #include <QDir>
 #include <QFile>

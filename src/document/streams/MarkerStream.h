@@ -10,7 +10,7 @@
 // not have or a value of the wrong type; the control is then left unchanged
 // and the result is false.
 
-#include "EmbeddedControl.h"
+#include "document/model/EmbeddedControl.h"
 #include "ObjectStreamReader.h"
 
 #include <QByteArray>

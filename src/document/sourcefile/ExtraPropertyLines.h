@@ -5,7 +5,7 @@
 // between pictures and controls. Reading takes any known name whatever the
 // kind of item and ignores unknown ones.
 
-#include "SourceItem.h"
+#include "document/model/SourceItem.h"
 
 #include <QByteArray>
 #include <QByteArrayView>

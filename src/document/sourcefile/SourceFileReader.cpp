@@ -1,16 +1,16 @@
 #include "SourceFileReader.h"
 
-#include "BorrowedView.h"
-#include "ClassRegistry.h"
-#include "CodePage.h"
+#include "document/model/BorrowedView.h"
+#include "document/streams/ClassRegistry.h"
+#include "document/model/CodePage.h"
 #include "ExtraPropertyLines.h"
-#include "InvalidPicture.h"
+#include "document/pictures/InvalidPicture.h"
 #include "LayoutBlock.h"
-#include "MarkerStream.h"
-#include "PictureCodec.h"
+#include "document/streams/MarkerStream.h"
+#include "document/pictures/PictureCodec.h"
 #include "RecordHeader.h"
 #include "SourceFileFormat.h"
-#include "StyleStreams.h"
+#include "document/streams/StyleStreams.h"
 
 #include <QFile>
 #include <QtEndian>

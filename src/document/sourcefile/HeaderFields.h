@@ -5,7 +5,7 @@
 // stays the caller's and must outlive the fields; a temporary buffer is
 // refused at compile time.
 
-#include "BorrowedView.h"
+#include "document/model/BorrowedView.h"
 
 #include <QByteArray>
 #include <QByteArrayView>

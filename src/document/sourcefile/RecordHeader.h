@@ -10,8 +10,8 @@
 // Errors: a field that is required and missing or not a number, or a quote
 // that is not closed, gives no header and a reason.
 
-#include "SourceItem.h"
-#include "StyleTables.h"
+#include "document/model/SourceItem.h"
+#include "document/model/StyleTables.h"
 
 #include <QByteArray>
 #include <QByteArrayView>

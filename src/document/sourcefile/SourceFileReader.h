@@ -15,7 +15,7 @@
 // document untouched.
 
 #include "FileError.h"
-#include "SourceDocument.h"
+#include "document/model/SourceDocument.h"
 
 #include <QByteArrayView>
 #include <QString>

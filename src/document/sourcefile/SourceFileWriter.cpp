@@ -2,10 +2,10 @@
 
 #include "ExtraPropertyLines.h"
 #include "LayoutBlock.h"
-#include "MarkerStream.h"
-#include "PictureCodec.h"
+#include "document/streams/MarkerStream.h"
+#include "document/pictures/PictureCodec.h"
 #include "SourceFileFormat.h"
-#include "StyleStreams.h"
+#include "document/streams/StyleStreams.h"
 
 #include <QSaveFile>
 #include <QtEndian>

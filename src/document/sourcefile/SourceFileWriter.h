@@ -7,7 +7,7 @@
 // by the next line.
 
 #include "FileError.h"
-#include "SourceDocument.h"
+#include "document/model/SourceDocument.h"
 
 #include <QByteArray>
 #include <QString>

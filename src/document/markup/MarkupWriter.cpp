@@ -1,8 +1,8 @@
 #include "MarkupWriter.h"
 
-#include "CodePage.h"
+#include "document/model/CodePage.h"
 #include "MarkupSyntax.h"
-#include "PictureCodec.h"
+#include "document/pictures/PictureCodec.h"
 
 #include <QHash>
 

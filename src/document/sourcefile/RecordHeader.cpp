@@ -1,6 +1,6 @@
 #include "RecordHeader.h"
 
-#include "CodePage.h"
+#include "document/model/CodePage.h"
 #include "HeaderFields.h"
 #include "SourceFileFormat.h"
 

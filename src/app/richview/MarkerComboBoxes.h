@@ -4,7 +4,7 @@
 // the class alone tells the marker's kind, so a marker is recognised by a
 // class test, never by the texts of its entries.
 
-#include "document/MarkerKind.h"
+#include "document/model/MarkerKind.h"
 
 #include <QComboBox>
 

@@ -13,8 +13,8 @@
 // its end; the table is then left unchanged.
 
 #include "ObjectStreamReader.h"
-#include "ParaStyle.h"
-#include "TextStyle.h"
+#include "document/model/ParaStyle.h"
+#include "document/model/TextStyle.h"
 
 #include <QByteArray>
 #include <QByteArrayView>

@@ -5,7 +5,7 @@
 // ("DEFAULT_CHARSET", ...). A value with a name is written as the name; any
 // other value as an integer.
 
-#include "Colour.h"
+#include "document/model/Colour.h"
 
 #include <QByteArrayView>
 

@@ -10,7 +10,7 @@
 // Ownership: the bytes stay the caller's and must outlive the reader; a
 // temporary buffer is refused at compile time (see BorrowedView.h).
 
-#include "BorrowedView.h"
+#include "document/model/BorrowedView.h"
 #include "ObjectStreamValue.h"
 
 #include <QByteArray>

@@ -1,6 +1,6 @@
 #include "ObjectStreamReader.h"
 
-#include "CodePage.h"
+#include "document/model/CodePage.h"
 
 #include <QtEndian>
 

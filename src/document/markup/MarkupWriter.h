@@ -20,7 +20,7 @@
 //
 // Works in memory; the caller writes the text and the picture files.
 
-#include "SourceDocument.h"
+#include "document/model/SourceDocument.h"
 
 #include <QByteArray>
 #include <QString>

@@ -6,7 +6,7 @@
 // system writes. Item kinds are the style numbers of ItemStyle (SourceItem.h),
 // which the file uses as record numbers too.
 
-#include "SourceItem.h"
+#include "document/model/SourceItem.h"
 
 #include <QByteArrayView>
 
