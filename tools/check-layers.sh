@@ -23,7 +23,9 @@ if [[ -z $widgets ]]; then
 fi
 cd "$root"
 
-core=$(sed -n 's/^set(ORAVELT_CORE_FOLDERS \(.*\))$/\1/p' CMakeLists.txt)
+# The names between "set(ORAVELT_CORE_FOLDERS" and its ")", over any lines.
+core=$(awk '/^set\(ORAVELT_CORE_FOLDERS/ { on = 1; sub(/^set\(ORAVELT_CORE_FOLDERS/, "") }
+            on { line = $0; done = sub(/\).*/, "", line); printf "%s ", line; if (done) exit }' CMakeLists.txt)
 if [[ -z $core ]]; then
     echo "check-layers: no ORAVELT_CORE_FOLDERS in CMakeLists.txt" >&2
     exit 2

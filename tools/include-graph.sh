@@ -2,7 +2,8 @@
 # Draws the include graph of src/ by folder: an arrow from a folder to every
 # folder whose headers it includes, with the number of includes. The folders
 # are the top folders of src/, with src/app and src/document split into
-# their subfolders. Writes DOT to standard output, or with -o FILE.png the
+# their subfolders; the tool windows' narrow interface to the main editor,
+# src/app/EditorSession.h, is a node of its own below them. Writes DOT to standard output, or with -o FILE.png the
 # picture (needs graphviz: apt-get install graphviz).
 # Usage: tools/include-graph.sh [-o docs/layers.png]
 set -euo pipefail
@@ -19,12 +20,16 @@ node_of() {
     local path=$1 top rest sub
     top=${path%%/*}
     rest=${path#*/}
-    if [[ ($top == app || $top == document) && $rest == */* ]]; then
+    if [[ $path == app/EditorSession.h ]]; then
+        echo "app/EditorSession"
+    elif [[ ($top == app || $top == document) && $rest == */* ]]; then
         sub=${rest%%/*}
         case $top/$sub in
-        app/platform) echo app ;;
+        app/platform) echo "app (main window)" ;;
         *) echo "$top/$sub" ;;
         esac
+    elif [[ $top == app ]]; then
+        echo "app (main window)"
     else
         echo "$top"
     fi
@@ -43,7 +48,7 @@ edges() {
                 continue
             fi
             to=$(node_of "$target")
-            if [[ $from != "$to" ]]; then echo "$from $to"; fi
+            if [[ $from != "$to" ]]; then echo "$from|$to"; fi
         done
     done | sort | uniq -c
 }
@@ -52,8 +57,10 @@ dot_text() {
     echo 'digraph layers {'
     echo '  rankdir=TB; node [shape=box, style=rounded, fontname="DejaVu Sans", fontsize=11];'
     echo '  edge [color="#555555", fontsize=9, fontname="DejaVu Sans"];'
-    edges | while read -r count from to; do
-        echo "  \"$from\" -> \"$to\" [label=\"$count\"];"
+    edges | while read -r line; do
+        count=${line%% *}
+        pair=${line#* }
+        echo "  \"${pair%%|*}\" -> \"${pair#*|}\" [label=\"$count\"];"
     done
     echo '}'
 }
