@@ -57,7 +57,10 @@ void TForm1::setConnectionWindow(TForm4 *window)
         disconnect(m_connectionWindow, nullptr, this, nullptr);
     m_connectionWindow = window;
     if (window) {
-        window->setCheckCommand([this] { menuCheckTextClick(); });
+        window->setCheckCommand([this] {
+            menuCheckTextClick();
+            return m_checkWindow && m_checkWindow->lastCheckSucceeded();
+        });
         connect(window, &TForm4::transferRunningChanged, this, &TForm1::setTransferRunning);
     }
     watchToolWindow(window);

@@ -22,7 +22,8 @@ int runCheck(const QStringList &arguments)
         u"Checks a source file and writes the compiled program cmpres8.dat and its listing cmpres.bak.\n"
         "Without --pressure and --humidity the calibration values come from sensor.ini in the work folder\n"
         "(%1), which is then updated with the values the compiled program carries.\n"
-        "Exit status: 0 checked, 1 the document has an error (message and item number on stderr),\n"
+        "Exit status: 0 checked, 1 the document has an error (message and item number on stderr;\n"
+        "cmpres.bak shows how far the check got, cmpres8.dat keeps the last good program),\n"
         "2 the file cannot be read or the options are wrong."_s.arg(
             QDir::toNativeSeparators(WorkFolder::peek().path())));
     parser.addPositionalArgument(u"source"_s, u"The source file (*.abc)."_s, u"SOURCE.abc"_s);

@@ -11,7 +11,9 @@
 //
 // Returns CliOk after a check without error; CliProblem when the document
 // has an error (the message line as the check window shows it, then the
-// item number, each on a line of `err`); CliUsage when the options are
+// item number, each on a line of `err`): the listing is then written as far
+// as the check got, and "cmpres8.dat" is left as it was (CheckFiles), so an
+// earlier good program is never replaced by a broken one; CliUsage when the options are
 // wrong, the source cannot be read or is malformed, or a file cannot be
 // written (with a message naming the file and the reason).
 

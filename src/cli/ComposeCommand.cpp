@@ -26,7 +26,8 @@ int runCompose(const QStringList &arguments)
         "With --check the message is also checked into DIR's cmpres8.dat and cmpres.bak; the\n"
         "calibration values come from --pressure and --humidity, or from sensor.ini in the work folder\n"
         "(see \"oravelt-cli --help\").\n"
-        "Exit status: 0 written, 1 the check found an error in the message, 2 the markup has an error\n"
+        "Exit status: 0 written, 1 the check found an error in the message (cmpres8.dat is then left\n"
+        "as it was), 2 the markup has an error\n"
         "(FILE:LINE:COLUMN: message; nothing is written), a file cannot be read or written, or the\n"
         "options are wrong."_s);
     parser.addPositionalArgument(u"markup"_s, u"The markup, UTF-8 text (- for standard input)."_s, u"MESSAGE.txt"_s);

@@ -28,7 +28,7 @@ int runUpload(const QStringList &arguments)
     parser.addOption(port);
     const QCommandLineOption check(u"check"_s,
                                    u"Check SOURCE first; its result, cmpres8.dat in the current directory, is then "
-                                   "loaded (also after a document error, as the editor does)."_s,
+                                   "loaded. A check that finds an error loads nothing (exit status 1)."_s,
                                    u"SOURCE.abc"_s);
     parser.addOption(check);
     const QCommandLineOption pressure(u"pressure"_s,
@@ -82,12 +82,15 @@ int runUpload(const QStringList &arguments)
         QTextStream err(stderr);
         const int checked = runCheckJob(options, err);
         err.flush();
-        // A source that cannot be read leaves nothing fresh to load; a
-        // document error still leaves the program the check wrote.
+        // A source that cannot be read leaves nothing fresh to load; after a
+        // document error cmpres8.dat still holds an earlier program, which is
+        // not the message being checked.
         if (checked == CliUsage)
             return CliUsage;
-        if (checked != CliOk)
-            printError(u"The check found an error; loading the program it left all the same."_s);
+        if (checked != CliOk) {
+            printError(u"The check found an error in %1: nothing was sent."_s.arg(options.sourceFile));
+            return CliProblem;
+        }
     }
 
     const QString programPath = positional.isEmpty() ? QDir::current().filePath(u"cmpres8.dat"_s) : positional.first();

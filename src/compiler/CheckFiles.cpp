@@ -63,15 +63,18 @@ bool CheckFiles::commit(const CheckResult &result, QString *error)
         m_program.reset();
         return false;
     };
+    const bool withProgram = result.succeeded();
     if (m_listing->write(result.listing) != result.listing.size())
         return fail(*m_listing);
-    if (m_program->write(result.program) != result.program.size())
+    if (withProgram && m_program->write(result.program) != result.program.size())
         return fail(*m_program);
     // Listing first: the program is what the upload reads, so it is put in
     // place last, when everything else of this check is done.
     if (!m_listing->commit())
         return fail(*m_listing);
-    if (!m_program->commit())
+    if (!withProgram)
+        m_program->cancelWriting();
+    else if (!m_program->commit())
         return fail(*m_program);
     m_listing.reset();
     m_program.reset();

@@ -6,6 +6,11 @@
 // check starts and replace them only when the check has ended, so the upload
 // never reads a program that is still being written and a failure part-way
 // leaves the files of the previous check in place.
+//
+// Only a check that succeeded puts its program in place: after a document
+// error or a stop the listing still shows how far the check got, but the
+// program of the last good check (or none) stays, so a load, the simulator
+// and the command-line upload never get a program cut short by an error.
 
 #include "Compiler.h"
 #include "workfolder/WorkFolder.h"
@@ -31,9 +36,12 @@ public:
     // created (the check's file error box), with the system's reason in *error.
     bool create(QString *error = nullptr);
 
-    // Writes the result into both files and puts them in place. False when
-    // writing fails (a full disk, for instance), with the reason in *error;
-    // the previous files then stay as they were.
+    // Puts the listing in place, and the program too when the check
+    // succeeded; after an error or a stop the previous program stays as it
+    // was (or stays absent). False when writing fails (a full disk, for
+    // instance), with the reason in *error; the previous files then stay as
+    // they were. A CheckFiles destroyed without a commit (the check ended by
+    // an exception) leaves both previous files.
     bool commit(const CheckResult &result, QString *error = nullptr);
 
 private:

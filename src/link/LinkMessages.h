@@ -23,6 +23,12 @@ inline QString programTooLarge()
 {
     return QStringLiteral("Размер данных результата проверки исходного текста слишком велик.");
 }
+// The check before a load found an error or did not end.
+inline QString checkFailed()
+{
+    return QStringLiteral("Проверка исходного текста не завершилась успешно: текст содержит ошибку "
+                          "или проверка прервана.\n\nДанные в изделие не отправлены.");
+}
 inline QString portAlreadyOpen() { return QStringLiteral("Порт уже открыт!"); }
 inline QString portOn() { return QStringLiteral("Порт включен"); }
 inline QString portOff() { return QStringLiteral("Порт выключен"); }

@@ -160,9 +160,11 @@ private slots:
         QVERIFY(m_form3->abortFlag());
         // The bar stops before the item in error.
         QCOMPARE(m_form3->ProgressBar1->value(), 1);
-        // The files end with the closing of the empty record.
-        QCOMPARE(fileBytes(m_form3->outputDirectory() + u"cmpres8.dat"_s),
-                 QByteArray("\x02\x01\x00\x00\x00\x03\x00\x00", 8));
+        // The listing ends with the closing of the empty record; no program
+        // of a check with an error is put in place.
+        QCOMPARE(fileBytes(m_form3->outputDirectory() + u"cmpres8.dat"_s), QByteArray("<missing>"));
+        QVERIFY(fileBytes(m_form3->outputDirectory() + u"cmpres.bak"_s)
+                    .endsWith("0x00,// close empty effect(for item end)\r\n0x03,\r\n0x00,\r\n0x00"));
     }
 
     void theMissingEffectErrorPutsTheCaretBeforeTheItem()
@@ -196,10 +198,12 @@ private slots:
         QCOMPARE(m_form3->outerHeight(), 148);
         QCOMPARE(m_form3->ProgressBar1->value(), 1);
         QVERIFY(m_script->messages.isEmpty());
-        // The output effect of item 0 was the last thing written; the record
-        // is closed and the files completed.
-        QCOMPARE(fileBytes(m_form3->outputDirectory() + u"cmpres8.dat"_s),
-                 QByteArray("\x02\x01\x00\x00\x00\x03\x00\x00", 8));
+        // The output effect of item 0 was the last thing written; the
+        // listing's record is closed and completed, and the program of a
+        // stopped check is not put in place.
+        QCOMPARE(fileBytes(m_form3->outputDirectory() + u"cmpres8.dat"_s), QByteArray("<missing>"));
+        QVERIFY(fileBytes(m_form3->outputDirectory() + u"cmpres.bak"_s)
+                    .endsWith("0x00,// close empty effect(for item end)\r\n0x03,\r\n0x00,\r\n0x00"));
     }
 
     void aSecondStartDuringACheckDoesNothing()
@@ -293,6 +297,7 @@ private slots:
         m_form1->menuCheckTextClick();
 
         QVERIFY(!m_form3->isRunning());
+        QCOMPARE(m_form3->lastCheckSucceeded(), ending == u"success"_s);
         QVERIFY(m_form3->btnStart->isEnabled());
         QVERIFY(!m_form1->rve->isReadOnly());
         QVERIFY(!m_form1->isDocumentLocked());

@@ -7,6 +7,8 @@
 #include "DialogScript.h"
 #include "FakeSysfs.h"
 #include "PseudoTerminal.h"
+#include "SampleDocuments.h"
+#include "TestFiles.h"
 #include "TestProcess.h"
 
 #include "ui/ApplicationErrors.h"
@@ -15,6 +17,7 @@
 #include "compiler/CheckMessages.h"
 #include "app/check/TForm3.h"
 #include "document/streams/ClassRegistry.h"
+#include "link/LinkMessages.h"
 #include "app/link/PortComboBox.h"
 #include "app/link/TForm4.h"
 #include "app/link/TransferProgressDialog.h"
@@ -445,7 +448,10 @@ private slots:
 
         // With the check first: the check runs, then the file is looked for.
         QStringList order;
-        w.form->setCheckCommand([&] { order << u"check with %1 boxes shown"_s.arg(w.script.messages.size()); });
+        w.form->setCheckCommand([&] {
+            order << u"check with %1 boxes shown"_s.arg(w.script.messages.size());
+            return true;
+        });
         w.form->CheckBox2->setChecked(true);
         QTest::mouseClick(w.form->btnUpload, Qt::LeftButton);
         QCOMPARE(order, QStringList({u"check with 1 boxes shown"_s}));
@@ -703,23 +709,74 @@ private slots:
         QVERIFY(w.script.messages.isEmpty());
     }
 
-    void withTheCheckBoxTickedAndACheckThatWritesNoFileTheCheckWindowComesFirst()
+    // Whatever way the check before a load ends, only a check that
+    // succeeded is loaded: any other leaves the last good program in place
+    // and sends nothing.
+    void withTheCheckBoxTickedOnlyASucceededCheckIsLoaded_data()
     {
+        QTest::addColumn<QString>("ending");
+        QTest::newRow("success") << u"success"_s;
+        QTest::newRow("document error") << u"error"_s;
+        QTest::newRow("Esc") << u"esc"_s;
+        QTest::newRow("check window closed during the check") << u"closed"_s;
+        QTest::newRow("listing cannot be written") << u"write"_s;
+        QTest::newRow("files cannot be created") << u"create"_s;
+    }
+
+    void withTheCheckBoxTickedOnlyASucceededCheckIsLoaded()
+    {
+        QFETCH(QString, ending);
         PseudoTerminal pty;
         MasterReader reader(pty);
-        // The check cannot create its files: it says so, and leaves none.
-        MainWindows w(u"/nonexistent-oravelt-dir/"_s);
+        const QByteArray previous("\x02\x01\x00\x00\x41\x00\x03\x00\x00", 9);
+        writeProgram(previous);
+        MainWindows w(ending == u"create"_s ? u"/nonexistent-oravelt-dir/"_s : QString());
         w.form4->ComboBox1->choosePath(pty.slavePath());
-        QTest::mouseClick(w.form4->btnUpload, Qt::LeftButton);
-        QVERIFY(w.form3->isVisible());
-        QCOMPARE(w.script.messages.size(), 2);
-        QCOMPARE(w.script.messages.at(0).caption, CheckMessages::FileErrorCaption + Suffix);
-        QCOMPARE(w.script.messages.at(1).caption, u"Ошибка - Соединение"_s + Suffix);
-        QCOMPARE(w.script.messages.at(1).text,
-                 u"Не найден результат проверки исходного текста.\n\nВыполните проверку исходного текста.\n\n"_s
-                     + TForm4::programPath());
-        QTest::qWait(100);
+        w.form3->setYieldInterval(std::chrono::nanoseconds(0));
+        SourceDocument doc;
+        if (ending == u"error"_s)
+            doc.append(Samples::text(u"before any effect"_s));
+        doc.append(Samples::marker(MarkerKind::Effect, 0));
+        for (int i = 0; i < 10; ++i)
+            doc.append(Samples::text(u"ab"_s));
+        w.form1.rve->loadDocument(std::move(doc));
+        const QString listing = w.form3->outputDirectory() + u"cmpres.bak"_s;
+        const auto atFirstTurn = [&](auto action) { QMetaObject::invokeMethod(this, action, Qt::QueuedConnection); };
+        if (ending == u"esc"_s)
+            atFirstTurn([&] { QTest::keyClick(w.form1.rve, Qt::Key_Escape); });
+        else if (ending == u"closed"_s)
+            atFirstTurn([&] { w.form3->close(); });
+        else if (ending == u"write"_s)
+            atFirstTurn([&] {
+                QFile::remove(listing);
+                QDir().mkdir(listing);
+            });
+
+        w.form4->btnUploadClick();
+        const QByteArray compiled = fileBytes(TForm4::programPath());
+        QDir().rmdir(listing);
+
+        if (ending == u"success"_s) {
+            QVERIFY(compiled != previous);
+            QCOMPARE(reader.waitFor(1921 + compiled.size()), preamble('A') + compiled);
+            QVERIFY(w.script.messages.isEmpty());
+            return;
+        }
+        QCOMPARE(compiled, previous);
+        QVERIFY(!w.script.messages.isEmpty());
+        const Dialogs::MessageRequest box = w.script.messages.constLast();
+        QCOMPARE(box.icon, QMessageBox::Critical);
+        QCOMPARE(box.caption, u"Ошибка - Соединение"_s + Suffix);
+        QCOMPARE(box.text, LinkMessages::checkFailed());
+        QCOMPARE(box.parent, static_cast<QWidget *>(w.form4.get()));
+        // The check's own box comes first where it has one.
+        if (ending == u"create"_s)
+            QCOMPARE(w.script.messages.constFirst().caption, CheckMessages::FileErrorCaption + Suffix);
+        QCOMPARE(w.script.messages.size(), ending == u"create"_s || ending == u"write"_s ? 2 : 1);
+        QTest::qWait(200);
         QVERIFY(reader.received().isEmpty());
+        QVERIFY(!w.form4->Comm1->Active());
+        QVERIFY(w.form4->btnUpload->isEnabled() && w.form4->btnSetupTime->isEnabled());
     }
 
     void theMainWindowsCommandsWaitWhileATransferRuns()

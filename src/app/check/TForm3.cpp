@@ -200,6 +200,7 @@ void TForm3::btnStartClick()
     const auto unlock = qScopeGuard([this] { endRun(); });
 
     m_abort = false;
+    m_succeeded = false;
     setOuterHeight(RunningHeight);
     RichView1->clearDocument();
     addMessage(CheckMessages::Start);
@@ -266,4 +267,6 @@ void TForm3::btnStartClick()
     raise();
     if (failure != CheckRun::Failure::None)
         ApplicationErrors::show(reason, this);
+    else
+        m_succeeded = result.succeeded();
 }

@@ -77,6 +77,11 @@ public:
     // The abort flag: set by an error of the document or by the operator;
     // it keeps its value until the next check starts.
     bool abortFlag() const { return m_abort.load(); }
+    // Whether the last check ran to its end without an error and put its
+    // program in place; false while a check runs, and after a check that
+    // found an error, was stopped or could not write its files. Only then
+    // is "cmpres8.dat" this check's program (CheckFiles).
+    bool lastCheckSucceeded() const { return m_succeeded; }
     // How long the walk goes on between two turns of the event loop: 12 ms
     // unless set; 0 lets the loop run after every item.
     void setYieldInterval(std::chrono::nanoseconds interval) { m_yieldInterval = interval; }
@@ -121,6 +126,7 @@ private:
     QShortcut *m_escape = nullptr;
     FramePlacement m_placement;
     std::atomic<bool> m_abort{false};
+    bool m_succeeded = false;
     // Often enough that the progress bar moves smoothly and a key press is
     // handled within a frame or two; rarely enough that handling events costs
     // little next to the walk itself.

@@ -287,9 +287,13 @@ void TForm4::btnUploadClick()
 {
     if (m_transferRunning)
         return;
-    if (CheckBox2->isChecked() && m_checkCommand)
-        m_checkCommand();
     m_programSize = 0;
+    // A check that did not succeed has left the previous program in place,
+    // which is not the message the operator has just checked: nothing goes.
+    if (CheckBox2->isChecked() && m_checkCommand && !m_checkCommand()) {
+        Dialogs::message(this, QMessageBox::Critical, LinkMessages::errorCaption(), LinkMessages::checkFailed());
+        return;
+    }
 
     const QString path = programPath();
     const ProgramFile program = ProgramFile::read(path);

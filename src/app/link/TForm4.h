@@ -50,8 +50,10 @@ public:
     ~TForm4() override;
 
     // The main window's check command, run before a load when "Проверить
-    // перед загр." is ticked.
-    void setCheckCommand(std::function<void()> command) { m_checkCommand = std::move(command); }
+    // перед загр." is ticked. It returns whether the check succeeded; when
+    // it did not (an error, a stop, a check already running, files that
+    // could not be written) the load ends before the port is touched.
+    void setCheckCommand(std::function<bool()> command) { m_checkCommand = std::move(command); }
 
     // The compiled program a load sends: "cmpres8.dat" in the work folder.
     static QString programPath();
@@ -121,7 +123,7 @@ private:
 
     DeviceLink m_link;
     TransferRunner m_runner;
-    std::function<void()> m_checkCommand;
+    std::function<bool()> m_checkCommand;
     QString m_sysRoot;
     qint64 m_programSize = 0;
     bool m_transferRunning = false;

@@ -60,7 +60,25 @@ TEST_F(CliTest, CheckReportsADocumentErrorWithItsItemNumber)
                             u"--humidity"_s, u"0"_s});
     EXPECT_EQ(run.status, 1);
     EXPECT_EQ(QString::fromUtf8(run.err), CheckMessages::BadTextColour + u"\n2\n"_s);
-    EXPECT_TRUE(QFile::exists(path(u"cmpres8.dat"_s))) << "the program is written up to the error";
+    EXPECT_FALSE(QFile::exists(path(u"cmpres8.dat"_s))) << "no program of a check that found an error";
+    EXPECT_TRUE(readFile(path(u"cmpres.bak"_s)).contains("// text")) << "the listing shows how far it got";
+}
+
+TEST_F(CliTest, ACheckWithAnErrorLeavesTheLastGoodProgram)
+{
+    ASSERT_EQ(runCli({u"check"_s, source(goodMessage()), u"-o"_s, m_dir.path(), u"--pressure"_s, u"0"_s,
+                      u"--humidity"_s, u"0"_s})
+                  .status,
+              0);
+    const QByteArray good = readFile(path(u"cmpres8.dat"_s));
+    const SourceDocument broken = DocumentBuilder().text("before any effect").build();
+    const CliRun run = runCli({u"check"_s, source(broken), u"-o"_s, m_dir.path(), u"--pressure"_s, u"0"_s,
+                            u"--humidity"_s, u"0"_s});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(readFile(path(u"cmpres8.dat"_s)), good);
+    EXPECT_EQ(readFile(path(u"cmpres.bak"_s)), QByteArray("0x02, \r\n0x01, \r\n0x03,\r\n0x00,\r\n0x00\r\n"));
+    EXPECT_EQ(QDir(m_dir.path()).entryList(QDir::Files | QDir::Hidden).filter(u"cmpres"_s).size(), 2)
+        << "no temporary file is left";
 }
 
 TEST_F(CliTest, CheckWithoutValuesUsesAndUpdatesSensorIniInTheWorkFolder)

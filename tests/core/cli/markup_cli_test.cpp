@@ -87,13 +87,15 @@ TEST_F(MarkupCliTest, ComposeChecksIntoTheDirectoryItIsGiven)
     EXPECT_TRUE(readFile(path(u"out/cmpres.bak"_s)).startsWith("0x02, \r\n0x01, \r\n"));
     EXPECT_TRUE(QFile::exists(path(u"m.abc"_s)));
 
-    // A check error is shown where the markup says what is wrong.
+    // A check error is shown where the markup says what is wrong; the
+    // program of the check before stays.
     const QString source = markup("# no effect yet\n  Привет\n");
     const CliRun error =
         runCli(QStringList{u"compose"_s, source, u"-o"_s, path(u"e.abc"_s), u"--check"_s, path(u"out"_s)} + Calibration);
     EXPECT_EQ(error.status, 1);
     EXPECT_EQ(QString::fromUtf8(error.err), source + u":2:1: "_s + CheckMessages::NoOutputEffect + u'\n');
     EXPECT_TRUE(QFile::exists(path(u"e.abc"_s))) << "the markup was right; the file is written";
+    EXPECT_EQ(readFile(path(u"out/cmpres8.dat"_s)), QByteArray::fromHex("020100004142001F0303FF2C"));
 }
 
 TEST_F(MarkupCliTest, ComposeRefusesWhatItCannotRun)

@@ -86,6 +86,30 @@ TEST_F(CliOnPty, UploadWithCheckLoadsWhatTheCheckWrote)
     EXPECT_EQ(reader.waitFor(1921 + compiled.size()), QByteArray(1921, 'A') + compiled);
 }
 
+TEST_F(CliOnPty, UploadWithCheckThatFindsAnErrorSendsNothingAndKeepsTheLastGoodProgram)
+{
+    QTemporaryDir dir;
+    const QByteArray good = QByteArray::fromHex("0201000041420003" "0000");
+    {
+        QFile file(dir.filePath(u"cmpres8.dat"_s));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(good);
+        QFile source(dir.filePath(u"broken.abc"_s));
+        ASSERT_TRUE(source.open(QIODevice::WriteOnly));
+        source.write(writeSourceBytes(DocumentBuilder().text("no effect before me").build()));
+    }
+    MasterReader reader(pty);
+    const CliRun run = runCli({u"upload"_s, u"--port"_s, pty.slavePath(), u"--check"_s, u"broken.abc"_s,
+                               u"--pressure"_s, u"0"_s, u"--humidity"_s, u"0"_s},
+                              dir.path());
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_TRUE(run.errorText.contains(u"nothing was sent"_s)) << run.errorText.toStdString();
+    EXPECT_TRUE(reader.waitFor(1, std::chrono::milliseconds(300)).isEmpty());
+    QFile program(dir.filePath(u"cmpres8.dat"_s));
+    ASSERT_TRUE(program.open(QIODevice::ReadOnly));
+    EXPECT_EQ(program.readAll(), good);
+}
+
 TEST_F(CliOnPty, UploadWithCheckOfAnUnreadableSourceSendsNothing)
 {
     QTemporaryDir dir;
