@@ -78,6 +78,7 @@ TForm1::TForm1(QWidget *parent) : QMainWindow(parent)
     rve->onStyleConversion = [this](int styleNo, int code) { return rveStyleConversion(styleNo, code); };
     connect(rve, &TRichViewEdit::currentTextStyleChanged, this, &TForm1::rveCurTextStyleChanged);
     rve->viewport()->installEventFilter(this);  // drags of the graphic editor's picture
+    rve->installEventFilter(this);              // Ctrl+Tab out of the text
     Panel1->setParent(central);
     panel->setParent(central);
     layout->addWidget(Panel1);
@@ -425,6 +426,22 @@ bool TForm1::eventFilter(QObject *watched, QEvent *event)
         }
         default:
             break;
+        }
+    }
+    if (rve && watched == rve && event->type() == QEvent::KeyPress) {
+        // Tab is a character of the text; Ctrl+Tab (with Shift: backwards)
+        // leaves it for the command bar and the marker panel.
+        const auto *key = static_cast<QKeyEvent *>(event);
+        const bool backwards = key->key() == Qt::Key_Backtab || (key->modifiers() & Qt::ShiftModifier);
+        if ((key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab) && (key->modifiers() & Qt::ControlModifier)) {
+            QWidget *next = rve;
+            do {
+                next = backwards ? next->previousInFocusChain() : next->nextInFocusChain();
+            } while (next != rve
+                     && !(next->window() == this && next->isVisible() && next->isEnabled()
+                          && (next->focusPolicy() & Qt::TabFocus)));
+            next->setFocus(backwards ? Qt::BacktabFocusReason : Qt::TabFocusReason);
+            return true;
         }
     }
     if (watched == Panel1 && event->type() == QEvent::Resize) {

@@ -93,10 +93,12 @@ bool TForm1::readInto(const QString &fileName)
     if (!ReadSourceFile(fileName, document, &error)) {
         if (error.fileName.isEmpty())
             error.fileName = fileName;
-        // A file of another kind, opened by mistake: say what Open takes.
-        const bool sourceFile = QFileInfo(fileName).suffix().compare(u"abc"_s, Qt::CaseInsensitive) == 0;
-        const QString expected = sourceFile ? QString()
-                                            : u"Ожидался исходный текст (*.abc) или сообщение в разметке (*.txt).\n"_s;
+        // A file of another kind, opened by mistake (another name, or not
+        // even its first record reads): say what Open takes.
+        const bool sourceName = QFileInfo(fileName).suffix().compare(u"abc"_s, Qt::CaseInsensitive) == 0;
+        const QString expected = sourceName && error.offset != 0
+                                     ? QString()
+                                     : u"Ожидался исходный текст (*.abc) или сообщение в разметке (*.txt).\n"_s;
         Dialogs::message(this, QMessageBox::Critical, Caption::applicationTitle(),
                          u"Не удалось открыть исходный текст.\n"_s + expected + error.toString());
         return false;

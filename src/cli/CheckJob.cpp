@@ -23,9 +23,8 @@ bool checkJobOptionsValid(const CheckJobOptions &options, QTextStream &err)
     // Known before anything is written: compose writes its source file
     // first and would leave it behind a check that cannot run.
     if (!options.outputDirectory.isEmpty() && !QFileInfo(options.outputDirectory).isDir()) {
-        err << u"oravelt-cli: "_s << options.outputDirectory
-            << (QFileInfo::exists(options.outputDirectory) ? u" is not a directory\n"_s
-                                                           : u": no such directory for the check results\n"_s);
+        err << u"oravelt-cli: cannot write cmpres8.dat and cmpres.bak into "_s << options.outputDirectory
+            << (QFileInfo::exists(options.outputDirectory) ? u": not a directory\n"_s : u": no such directory\n"_s);
         return false;
     }
     return true;

@@ -13,6 +13,7 @@
 #include "app/TForm1.h"
 #include "app/platform/TopLevelWindows.h"
 #include "app/richview/TRichViewEdit.h"
+#include "imageeditor/window/TForm2.h"
 #include "document/ClassRegistry.h"
 #include "document/MarkupReader.h"
 #include "document/SourceFileWriter.h"
@@ -633,14 +634,17 @@ private slots:
         QCOMPARE(m_form->action("mitSave")->shortcut(), QKeySequence(u"Ctrl+S"_s));
         QTest::keyClicks(m_form->rve, u"a"_s);
         QTest::keyClick(m_form->rve, Qt::Key_N, Qt::ControlModifier);
-        QCOMPARE(m_script->messages.size(), 1) << "New asks before it drops the typed text";
+        // New asks before it drops the typed text.
+        QCOMPARE(m_script->messages.size(), 1);
         QTest::keyClick(m_form->rve, Qt::Key_S, Qt::ControlModifier);
+        m_script->answer(QMessageBox::No);
         QTest::keyClick(m_form->rve, Qt::Key_O, Qt::ControlModifier);
         QCOMPARE(m_script->fileDialogs, (QStringList{u"sd"_s, u"od"_s}));
     }
 
     void tabReachesTheColourButtonsAlongTheRows()
     {
+        const TForm2 graphicEditor(m_form.get());  // enables its button
         m_form->EffectCB->setFocus();
         QStringList order{QApplication::focusWidget()->objectName()};
         for (int i = 0; i < 8; ++i) {
@@ -649,6 +653,14 @@ private slots:
         }
         QCOMPARE(order, (QStringList{u"EffectCB"_s, u"SpeedCB"_s, u"fontCB"_s, u"PauseCB"_s, u"EffectClearCB"_s,
                                      u"gEditor"_s, u"btnRed"_s, u"btnBlackOnRed"_s, u"InfoCB"_s}));
+        // Tab is text in the editor; Ctrl+Tab leaves it, either way round.
+        m_form->rve->setFocus();
+        QTest::keyClick(m_form->rve, Qt::Key_Tab, Qt::ControlModifier);
+        QCOMPARE(QApplication::focusWidget(), static_cast<QWidget *>(m_form->btnNew));
+        m_form->rve->setFocus();
+        QTest::keyClick(m_form->rve, Qt::Key_Backtab, Qt::ControlModifier | Qt::ShiftModifier);
+        QCOMPARE(QApplication::focusWidget(), static_cast<QWidget *>(m_form->InfoCB));
+        QVERIFY(m_form->rve->toPlainText().isEmpty());
         // Space on a focused colour button colours the selected text.
         QTest::keyClicks(m_form->rve, u"word"_s);
         m_form->rve->selectAll();
@@ -755,7 +767,8 @@ private slots:
         QCOMPARE(m_script->messages.size(), 2);
         const QString text = m_script->messages[1].text;
         QVERIFY(text.contains(u"Ожидался исходный текст (*.abc) или сообщение в разметке (*.txt)"_s));
-        QVERIFY(text.contains(u"p.bmp"_s)) << "beside the reader's detail";
+        // Beside the reader's detail.
+        QVERIFY(text.contains(u"p.bmp"_s));
         QCOMPARE(m_form->rve->itemCount(), 0);
         QVERIFY(!m_form->rve->isDocumentModified());
         QCOMPARE(m_form->windowTitle(), u"Unnamed"_s + Suffix);
