@@ -9,8 +9,8 @@
 
 #include "app/TForm1.h"
 #include "app/richview/TRichViewEdit.h"
-#include "calibration/window/TForm6.h"
-#include "compiler/window/TForm3.h"
+#include "app/calibration/TForm6.h"
+#include "app/check/TForm3.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

@@ -10,9 +10,9 @@
 
 #include "PseudoTerminal.h"
 
-#include "app/ApplicationErrors.h"
-#include "link/window/PortComboBox.h"
-#include "link/window/TForm4.h"
+#include "ui/ApplicationErrors.h"
+#include "app/link/PortComboBox.h"
+#include "app/link/TForm4.h"
 
 #include <QApplication>
 #include <QCheckBox>

@@ -6,8 +6,8 @@
 #include "app/TForm1.h"
 #include "document/ClassRegistry.h"
 #include "imageeditor/WorkBitmap.h"
-#include "imageeditor/window/TForm2.h"
-#include "imageeditor/window/WorkBitmapView.h"
+#include "app/pictures/TForm2.h"
+#include "app/pictures/WorkBitmapView.h"
 
 #include <QApplication>
 #include <QScrollArea>

@@ -1,6 +1,6 @@
 #include "FindDialog.h"
 
-#include "Caption.h"
+#include "ui/Caption.h"
 
 #include <QCheckBox>
 #include <QGridLayout>

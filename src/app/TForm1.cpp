@@ -1,18 +1,18 @@
 #include "TForm1.h"
-#include "WindowFont.h"
+#include "ui/WindowFont.h"
 
-#include "AppIcons.h"
-#include "Caption.h"
-#include "Dialogs.h"
+#include "ui/AppIcons.h"
+#include "ui/Caption.h"
+#include "ui/Dialogs.h"
 #include "FindDialog.h"
 #include "FocusFrameStyle.h"
 #include "MarkerComboBoxes.h"
 #include "platform/TopLevelWindows.h"
 #include "richview/TRichViewEdit.h"
-#include "calibration/window/TForm6.h"
-#include "compiler/window/TForm3.h"
-#include "imageeditor/window/TForm2.h"
-#include "link/window/TForm4.h"
+#include "app/calibration/TForm6.h"
+#include "app/check/TForm3.h"
+#include "app/pictures/TForm2.h"
+#include "app/link/TForm4.h"
 
 #include <QAction>
 #include <QApplication>

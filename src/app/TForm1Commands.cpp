@@ -5,15 +5,15 @@
 
 #include "TForm1.h"
 
-#include "FramePlacement.h"
+#include "ui/FramePlacement.h"
 
 #include "platform/TopLevelWindows.h"
 #include "richview/TRichViewEdit.h"
 
-#include "calibration/window/TForm6.h"
-#include "compiler/window/TForm3.h"
-#include "link/window/TForm4.h"
-#include "document/ExecutableDirectory.h"
+#include "app/calibration/TForm6.h"
+#include "app/check/TForm3.h"
+#include "app/link/TForm4.h"
+#include "workfolder/ExecutableDirectory.h"
 
 #include <QAction>
 #include <QComboBox>

@@ -4,14 +4,14 @@
 
 #include "TForm1.h"
 
-#include "ApplicationErrors.h"
-#include "Caption.h"
-#include "DialogFolders.h"
-#include "Dialogs.h"
+#include "ui/ApplicationErrors.h"
+#include "ui/Caption.h"
+#include "ui/DialogFolders.h"
+#include "ui/Dialogs.h"
 #include "richtext/RVStyleView.h"
 #include "richview/TRichViewEdit.h"
 
-#include "compiler/window/TForm3.h"
+#include "app/check/TForm3.h"
 #include "document/MarkupReader.h"
 #include "document/SourceFileReader.h"
 #include "document/SourceFileWriter.h"

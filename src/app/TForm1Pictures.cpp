@@ -6,7 +6,7 @@
 #include "richview/TRichViewEdit.h"
 
 #include "imageeditor/PictureDrag.h"
-#include "imageeditor/window/TForm2.h"
+#include "app/pictures/TForm2.h"
 
 #include <QAction>
 #include <QCoreApplication>

@@ -9,14 +9,14 @@
 // destroyed before it, in the reverse order of their creation (the
 // calibration window writes "sensor.ini" then).
 
-#include "ApplicationErrors.h"
+#include "ui/ApplicationErrors.h"
 #include "TForm1.h"
-#include "imageeditor/window/TForm2.h"
+#include "app/pictures/TForm2.h"
 
 #include "OraveltVersion.h"
-#include "calibration/window/TForm6.h"
-#include "compiler/window/TForm3.h"
-#include "link/window/TForm4.h"
+#include "app/calibration/TForm6.h"
+#include "app/check/TForm3.h"
+#include "app/link/TForm4.h"
 #include "document/ClassRegistry.h"
 
 #include <QApplication>

@@ -1,16 +1,18 @@
 #pragma once
 
 // The two calibration values for the sign's pressure and humidity sensors,
-// kept as the texts of two fields and stored in "sensor.ini" in the
-// executable's directory (section "sensor", keys "1" and "2"). Every compiled
+// kept as the texts of two fields and stored in "sensor.ini" in the work
+// folder (section "sensor", keys "1" and "2"). Every compiled
 // program ends with the two values reduced to one byte each.
+
+#include "workfolder/WorkFolder.h"
 
 #include <QString>
 
 #include <optional>
 
 struct SensorCalibration {
-    static constexpr const char *FileName = "sensor.ini";
+    static constexpr const char *FileName = WorkFolder::SettingsFileName;
 
     QString pressure = QStringLiteral("0");  // key "1", field Edit1
     QString humidity = QStringLiteral("0");  // key "2", field Edit2

@@ -4,7 +4,10 @@
 #include "CliArguments.h"
 #include "CliCommand.h"
 
+#include "workfolder/WorkFolder.h"
+
 #include <QCommandLineParser>
+#include <QDir>
 
 #include <cstdio>
 
@@ -17,10 +20,11 @@ int runCheck(const QStringList &arguments)
     QCommandLineParser parser;
     parser.setApplicationDescription(
         u"Checks a source file and writes the compiled program cmpres8.dat and its listing cmpres.bak.\n"
-        "Without --pressure and --humidity the calibration values come from sensor.ini beside the program,\n"
-        "which is then updated with the values the compiled program carries.\n"
+        "Without --pressure and --humidity the calibration values come from sensor.ini in the work folder\n"
+        "(%1), which is then updated with the values the compiled program carries.\n"
         "Exit status: 0 checked, 1 the document has an error (message and item number on stderr),\n"
-        "2 the file cannot be read or the options are wrong."_s);
+        "2 the file cannot be read or the options are wrong."_s.arg(
+            QDir::toNativeSeparators(WorkFolder::peek().path())));
     parser.addPositionalArgument(u"source"_s, u"The source file (*.abc)."_s, u"SOURCE.abc"_s);
     const QCommandLineOption output(QStringList{u"o"_s, u"output"_s},
                                     u"Directory for cmpres8.dat and cmpres.bak (default: the current one)."_s,

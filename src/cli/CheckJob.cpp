@@ -6,7 +6,7 @@
 #include "compiler/CheckFiles.h"
 #include "compiler/Compiler.h"
 #include "document/ClassRegistry.h"
-#include "document/ExecutableDirectory.h"
+#include "workfolder/WorkFolder.h"
 #include "document/SourceFileReader.h"
 
 #include <QDir>
@@ -52,9 +52,17 @@ int runCheckJob(const SourceDocument &document, const CheckJobOptions &options, 
         return CliUsage;
 
     const bool fromSettings = !options.pressure;
-    const QString settingsFile = SensorCalibration::fileIn(
-        options.calibrationDirectory.isEmpty() ? executableDirectory()
-                                               : QDir(options.calibrationDirectory).absolutePath() + u'/');
+    QString settingsFile;
+    if (fromSettings && options.calibrationDirectory.isEmpty()) {
+        const WorkFolder workFolder = WorkFolder::locate();
+        if (!workFolder.isValid()) {
+            err << u"oravelt-cli: "_s << workFolder.error() << u'\n';
+            return CliUsage;
+        }
+        settingsFile = workFolder.settingsPath();
+    } else if (fromSettings) {
+        settingsFile = SensorCalibration::fileIn(QDir(options.calibrationDirectory).absolutePath() + u'/');
+    }
     SensorCalibration calibration;
     if (fromSettings) {
         calibration = SensorCalibration::load(settingsFile);

@@ -6,8 +6,8 @@
 //
 // The calibration values come from the options when both are given, and
 // "sensor.ini" is then neither read nor written; without them they come
-// from "sensor.ini" in calibrationDirectory (the executable's directory when
-// empty), which afterwards holds the values as the sign received them.
+// from "sensor.ini" in calibrationDirectory (the work folder when empty),
+// which afterwards holds the values as the sign received them.
 //
 // Returns CliOk after a check without error; CliProblem when the document
 // has an error (the message line as the check window shows it, then the
@@ -29,7 +29,7 @@ struct CheckJobOptions {
     QString outputDirectory;             // empty: the current directory
     std::optional<QString> pressure;     // both or neither
     std::optional<QString> humidity;
-    QString calibrationDirectory;        // empty: the executable's directory
+    QString calibrationDirectory;        // empty: the work folder
 };
 
 int runCheckJob(const CheckJobOptions &options, QTextStream &err);

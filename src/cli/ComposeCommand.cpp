@@ -24,7 +24,8 @@ int runCompose(const QStringList &arguments)
         u"Makes a source file from a message written as markup (see the README for the markup):\n"
         "plain text is text, markers and pictures are written in braces, a line is a paragraph.\n"
         "With --check the message is also checked into DIR's cmpres8.dat and cmpres.bak; the\n"
-        "calibration values come from --pressure and --humidity, or from sensor.ini beside the program.\n"
+        "calibration values come from --pressure and --humidity, or from sensor.ini in the work folder\n"
+        "(see \"oravelt-cli --help\").\n"
         "Exit status: 0 written, 1 the check found an error in the message, 2 the markup has an error\n"
         "(FILE:LINE:COLUMN: message; nothing is written), a file cannot be read or written, or the\n"
         "options are wrong."_s);

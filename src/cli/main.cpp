@@ -1,7 +1,9 @@
 #include "CliCommand.h"
 #include "OraveltVersion.h"
+#include "workfolder/WorkFolder.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QTextStream>
 
 #include <algorithm>
@@ -24,6 +26,13 @@ void printUsage(FILE *to)
     for (const CliCommand &command : cliCommands())
         out << u"  "_s << command.name.leftJustified(12) << command.summary << u'\n';
     out << u"\nRun \"oravelt-cli COMMAND --help\" for the options of a command.\n"_s;
+    // Where sensor.ini is read and written, and where the editor keeps its
+    // check results (check, compose and upload write theirs where told).
+    const WorkFolder workFolder = WorkFolder::peek();
+    out << u"\nWork folder (sensor.ini, and the editor's cmpres8.dat and cmpres.bak): "_s
+        << QDir::toNativeSeparators(workFolder.path()) << u'\n';
+    if (!workFolder.isValid())
+        out << workFolder.error() << u'\n';
 }
 
 } // namespace

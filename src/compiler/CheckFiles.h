@@ -1,13 +1,14 @@
 #pragma once
 
 // The two output files of a check, "cmpres8.dat" (the compiled program) and
-// "cmpres.bak" (its listing), in a directory (the executable's, for the
+// "cmpres.bak" (its listing), in a directory (the work folder, for the
 // editor). Both are made as temporary files beside the real ones when the
 // check starts and replace them only when the check has ended, so the upload
 // never reads a program that is still being written and a failure part-way
 // leaves the files of the previous check in place.
 
 #include "Compiler.h"
+#include "workfolder/WorkFolder.h"
 
 #include <QSaveFile>
 #include <QString>
@@ -16,8 +17,8 @@
 
 class CheckFiles {
 public:
-    static constexpr const char *ProgramFileName = "cmpres8.dat";
-    static constexpr const char *ListingFileName = "cmpres.bak";
+    static constexpr const char *ProgramFileName = WorkFolder::ProgramFileName;
+    static constexpr const char *ListingFileName = WorkFolder::ListingFileName;
 
     // directory: with or without its trailing separator.
     explicit CheckFiles(const QString &directory);

@@ -1,7 +1,7 @@
 #include "SignFont.h"
 
 #include "document/CodePage.h"
-#include "document/ExecutableDirectory.h"
+#include "workfolder/ExecutableDirectory.h"
 
 #include <QFile>
 #include <QFileInfo>

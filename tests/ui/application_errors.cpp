@@ -4,8 +4,8 @@
 
 #include "DialogScript.h"
 
-#include "app/ApplicationErrors.h"
-#include "app/QtTranslations.h"
+#include "ui/ApplicationErrors.h"
+#include "ui/QtTranslations.h"
 #include "serial/ConnectError.h"
 
 #include <QPushButton>

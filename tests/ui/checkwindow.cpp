@@ -10,9 +10,9 @@
 
 #include "app/TForm1.h"
 #include "app/richview/TRichViewEdit.h"
-#include "calibration/window/TForm6.h"
+#include "app/calibration/TForm6.h"
 #include "compiler/CheckMessages.h"
-#include "compiler/window/TForm3.h"
+#include "app/check/TForm3.h"
 #include "document/ClassRegistry.h"
 #include "document/SourceFileWriter.h"
 
@@ -359,8 +359,10 @@ private slots:
         const Dialogs::MessageRequest &box = m_script->messages.constFirst();
         QCOMPARE(box.icon, QMessageBox::Critical);
         QCOMPARE(box.caption, u"Ошибка - Проверка исходного текста"_s + Suffix);
-        QCOMPARE(box.text, u"Ошибка. Невозможно создать файл результата проверки исходного текста.\n\n"
-                           u"Убедитесь, что диск, с которого запущена программа, не защищен от записи."_s);
+        // The fixed text, then the file that could not be made and why.
+        const QString fixed = u"Ошибка. Невозможно создать файл результата проверки исходного текста.\n\n"
+                              u"Убедитесь, что диск, с которого запущена программа, не защищен от записи."_s;
+        QVERIFY2(box.text.startsWith(fixed + u"\n\n"_s + directory + u"/cmpres.bak: "_s), qPrintable(box.text));
         QCOMPARE(box.buttons, QMessageBox::StandardButtons(QMessageBox::Ok));
         QCOMPARE(box.parent, static_cast<QWidget *>(m_form3.get()));
         QVERIFY(m_form3->btnStart->isEnabled());

@@ -9,15 +9,15 @@
 #include "PseudoTerminal.h"
 #include "TestProcess.h"
 
-#include "app/ApplicationErrors.h"
+#include "ui/ApplicationErrors.h"
 #include "app/TForm1.h"
 #include "app/richview/TRichViewEdit.h"
 #include "compiler/CheckMessages.h"
-#include "compiler/window/TForm3.h"
+#include "app/check/TForm3.h"
 #include "document/ClassRegistry.h"
-#include "link/window/PortComboBox.h"
-#include "link/window/TForm4.h"
-#include "link/window/TransferProgressDialog.h"
+#include "app/link/PortComboBox.h"
+#include "app/link/TForm4.h"
+#include "app/link/TransferProgressDialog.h"
 
 #include <QAbstractItemView>
 #include <QCheckBox>
@@ -439,7 +439,8 @@ private slots:
         QCOMPARE(w.script.messages.at(0).icon, QMessageBox::Critical);
         QCOMPARE(w.script.messages.at(0).caption, u"Ошибка - Соединение"_s + Suffix);
         QCOMPARE(w.script.messages.at(0).text,
-                 u"Не найден результат проверки исходного текста.\n\nВыполните проверку исходного текста."_s);
+                 u"Не найден результат проверки исходного текста.\n\nВыполните проверку исходного текста.\n\n"_s
+                     + TForm4::programPath());
 
         // With the check first: the check runs, then the file is looked for.
         QStringList order;
@@ -714,7 +715,8 @@ private slots:
         QCOMPARE(w.script.messages.at(0).caption, CheckMessages::FileErrorCaption + Suffix);
         QCOMPARE(w.script.messages.at(1).caption, u"Ошибка - Соединение"_s + Suffix);
         QCOMPARE(w.script.messages.at(1).text,
-                 u"Не найден результат проверки исходного текста.\n\nВыполните проверку исходного текста."_s);
+                 u"Не найден результат проверки исходного текста.\n\nВыполните проверку исходного текста.\n\n"_s
+                     + TForm4::programPath());
         QTest::qWait(100);
         QVERIFY(reader.received().isEmpty());
     }

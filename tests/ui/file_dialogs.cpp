@@ -7,12 +7,12 @@
 #include "PrivateXServer.h"
 #include "TestFiles.h"
 
-#include "app/DialogFolders.h"
+#include "ui/DialogFolders.h"
 #include "app/TForm1.h"
 #include "app/richview/TRichViewEdit.h"
 #include "document/ClassRegistry.h"
 #include "document/SourceFileWriter.h"
-#include "imageeditor/window/TForm2.h"
+#include "app/pictures/TForm2.h"
 
 #include <QAbstractItemView>
 #include <QApplication>

@@ -14,11 +14,11 @@
 #include "document/ClassRegistry.h"
 #include "imageeditor/PictureDrag.h"
 #include "imageeditor/WorkBitmap.h"
-#include "imageeditor/window/OpenPictureDialog.h"
-#include "imageeditor/window/PictureImportDialog.h"
-#include "imageeditor/window/TForm2.h"
-#include "imageeditor/window/TImage.h"
-#include "imageeditor/window/WorkBitmapView.h"
+#include "app/pictures/OpenPictureDialog.h"
+#include "app/pictures/PictureImportDialog.h"
+#include "app/pictures/TForm2.h"
+#include "app/pictures/TImage.h"
+#include "app/pictures/WorkBitmapView.h"
 
 #include <QAction>
 #include <QApplication>

@@ -13,7 +13,7 @@
 #include "app/TForm1.h"
 #include "app/platform/TopLevelWindows.h"
 #include "app/richview/TRichViewEdit.h"
-#include "imageeditor/window/TForm2.h"
+#include "app/pictures/TForm2.h"
 #include "document/ClassRegistry.h"
 #include "document/MarkupReader.h"
 #include "document/SourceFileWriter.h"

@@ -1,5 +1,5 @@
 #include "RVObjectHandler.h"
-#include "app/WindowFont.h"
+#include "ui/WindowFont.h"
 
 #include "TRichViewEdit.h"
 #include "richtext/RVFormats.h"

@@ -1,5 +1,5 @@
 #include "TRichViewEdit.h"
-#include "app/WindowFont.h"
+#include "ui/WindowFont.h"
 
 #include "app/MarkerComboBoxes.h"
 #include "RVObjectHandler.h"

@@ -63,7 +63,7 @@ TEST_F(CliTest, CheckReportsADocumentErrorWithItsItemNumber)
     EXPECT_TRUE(QFile::exists(path(u"cmpres8.dat"_s))) << "the program is written up to the error";
 }
 
-TEST_F(CliTest, CheckWithoutValuesUsesAndUpdatesSensorIniBesideTheProgram)
+TEST_F(CliTest, CheckWithoutValuesUsesAndUpdatesSensorIniInTheWorkFolder)
 {
     // A copy of the program in a directory of its own, so its sensor.ini
     // is this test's.
@@ -87,6 +87,11 @@ TEST_F(CliTest, CheckWithoutValuesUsesAndUpdatesSensorIniBesideTheProgram)
                              program);
     EXPECT_EQ(given.status, 0);
     EXPECT_EQ(readFile(bin.filePath(u"sensor.ini"_s)), QByteArray("[sensor]\r\n1=7\r\n"));
+
+    // The help says where that file is: here, the program's own folder.
+    const CliRun help = runCli({u"--help"_s}, program);
+    EXPECT_TRUE(QString::fromUtf8(help.out).contains(u"Work folder"_s + u" (sensor.ini, and the editor's cmpres8.dat and cmpres.bak): "_s + bin.path() + u'/'))
+        << help.out.constData();
 }
 
 TEST_F(CliTest, CheckRefusesWhatItCannotRun)

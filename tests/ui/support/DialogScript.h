@@ -3,7 +3,7 @@
 // Answers the message boxes and file dialogs of a test in order, the way the
 // operator would, and records what was asked.
 
-#include "app/Dialogs.h"
+#include "ui/Dialogs.h"
 
 #include <QList>
 #include <QQueue>

@@ -26,7 +26,7 @@ public:
     static constexpr int ClientHeight = 119;
 
     // settingsDirectory: where "sensor.ini" is, with its trailing separator
-    // (the executable's directory when empty).
+    // (the work folder when empty).
     explicit TForm6(TForm1 &mainWindow, const QString &settingsDirectory = QString());
     ~TForm6() override;
 

@@ -1,11 +1,11 @@
 #include "TForm6.h"
 
-#include "app/ApplicationErrors.h"
-#include "app/Caption.h"
+#include "ui/ApplicationErrors.h"
+#include "ui/Caption.h"
 #include "app/TForm1.h"
-#include "app/WindowFont.h"
+#include "ui/WindowFont.h"
 #include "calibration/SensorCalibration.h"
-#include "document/ExecutableDirectory.h"
+#include "workfolder/WorkFolder.h"
 
 #include <QKeyEvent>
 #include <QLabel>
@@ -18,8 +18,8 @@ TForm6::TForm6(TForm1 &mainWindow, const QString &settingsDirectory)
     : QWidget(&mainWindow, Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint
                                | Qt::MSWindowsFixedSizeDialogHint),
       m_main(mainWindow),
-      m_settingsFile(SensorCalibration::fileIn(settingsDirectory.isEmpty() ? executableDirectory()
-                                                                           : settingsDirectory))
+      m_settingsFile(settingsDirectory.isEmpty() ? WorkFolder::locate().settingsPath()
+                                                 : SensorCalibration::fileIn(settingsDirectory))
 {
     setObjectName(u"Form6"_s);
     // Only the main window keeps the program running.

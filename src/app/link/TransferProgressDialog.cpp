@@ -1,6 +1,6 @@
 #include "TransferProgressDialog.h"
 
-#include "app/WindowFont.h"
+#include "ui/WindowFont.h"
 #include "link/TransferText.h"
 
 #include <QHBoxLayout>

@@ -23,7 +23,7 @@
 // another port). File errors and the messages of the program load are boxes
 // of their own.
 
-#include "app/FramePlacement.h"
+#include "ui/FramePlacement.h"
 #include "link/DeviceLink.h"
 #include "link/TransferRunner.h"
 
@@ -53,7 +53,7 @@ public:
     // перед загр." is ticked.
     void setCheckCommand(std::function<void()> command) { m_checkCommand = std::move(command); }
 
-    // The compiled program a load sends: "cmpres8.dat" next to the executable.
+    // The compiled program a load sends: "cmpres8.dat" in the work folder.
     static QString programPath();
 
     // Not placed yet (still at the placement mark it is created at), and the

@@ -1,6 +1,6 @@
 #include "PortComboBox.h"
 
-#include "app/Dialogs.h"
+#include "ui/Dialogs.h"
 #include "link/LinkMessages.h"
 
 #include <QAbstractItemView>

@@ -18,11 +18,12 @@
 // lock and the check button are restored by every ending of the check, also
 // when it is ended by an exception.
 //
-// Errors: an output file that cannot be created gives the file error box;
+// Errors: an output file that cannot be created gives the file error box,
+// which names the file and the reason;
 // a failure while writing the results gives the standard error box. Both
 // leave the window usable for the next check.
 
-#include "app/FramePlacement.h"
+#include "ui/FramePlacement.h"
 
 #include <QWidget>
 
@@ -50,7 +51,7 @@ public:
     static constexpr int UnplacedTop = FramePlacement::Unplaced.y();
 
     // outputDirectory: where the results go, with or without its trailing
-    // separator (the executable's directory when empty).
+    // separator (the work folder when empty).
     explicit TForm3(TForm1 &mainWindow, const QString &outputDirectory = QString());
     ~TForm3() override;
 
@@ -111,6 +112,7 @@ private:
 
     TForm1 &m_main;
     QString m_outputDirectory;
+    QString m_outputProblem;  // why the work folder cannot be used, if so
     QShortcut *m_escape = nullptr;
     FramePlacement m_placement;
     std::atomic<bool> m_abort{false};

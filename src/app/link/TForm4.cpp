@@ -3,16 +3,17 @@
 #include "PortComboBox.h"
 #include "TransferProgressDialog.h"
 
-#include "app/ApplicationErrors.h"
-#include "app/Dialogs.h"
-#include "app/WindowFont.h"
-#include "document/ExecutableDirectory.h"
+#include "ui/ApplicationErrors.h"
+#include "ui/Dialogs.h"
+#include "ui/WindowFont.h"
 #include "link/LinkMessages.h"
 #include "link/ProgramFile.h"
 #include "link/TransferText.h"
+#include "workfolder/WorkFolder.h"
 
 #include <QCheckBox>
 #include <QDateTimeEdit>
+#include <QDir>
 #include <QEventLoop>
 #include <QGroupBox>
 #include <QLabel>
@@ -112,7 +113,7 @@ TForm4::~TForm4()
 
 QString TForm4::programPath()
 {
-    return executableDirectory() + u"cmpres8.dat"_s;
+    return WorkFolder::locate().programPath();
 }
 
 void TForm4::buildControls()
@@ -290,13 +291,19 @@ void TForm4::btnUploadClick()
         m_checkCommand();
     m_programSize = 0;
 
-    const ProgramFile program = ProgramFile::read(programPath());
+    const QString path = programPath();
+    const ProgramFile program = ProgramFile::read(path);
     switch (program.status) {
     case ProgramFile::Loaded:
         break;
     case ProgramFile::Empty:
         return;
     case ProgramFile::Missing:
+        // Named in full: the check may have written it somewhere else (the
+        // command-line tool writes into the current folder).
+        Dialogs::message(this, QMessageBox::Critical, LinkMessages::errorCaption(),
+                         program.message + u"\n\n"_s + QDir::toNativeSeparators(path));
+        return;
     case ProgramFile::TooLarge:
         Dialogs::message(this, QMessageBox::Critical, LinkMessages::errorCaption(), program.message);
         return;

@@ -2,7 +2,7 @@
 
 #include "TImage.h"
 
-#include "app/Caption.h"
+#include "ui/Caption.h"
 #include "imageeditor/EditorPicture.h"
 
 #include <QCheckBox>

@@ -1,17 +1,17 @@
 #include "TForm3.h"
 
-#include "app/AppIcons.h"
-#include "app/ApplicationErrors.h"
-#include "app/Caption.h"
-#include "app/Dialogs.h"
+#include "ui/AppIcons.h"
+#include "ui/ApplicationErrors.h"
+#include "ui/Caption.h"
+#include "ui/Dialogs.h"
 #include "app/TForm1.h"
-#include "app/WindowFont.h"
+#include "ui/WindowFont.h"
 #include "app/richview/TRichViewEdit.h"
-#include "calibration/window/TForm6.h"
+#include "app/calibration/TForm6.h"
 #include "compiler/CheckFiles.h"
 #include "compiler/CheckMessages.h"
 #include "compiler/Compiler.h"
-#include "document/ExecutableDirectory.h"
+#include "workfolder/WorkFolder.h"
 
 #include <QCloseEvent>
 #include <QCoreApplication>
@@ -48,8 +48,13 @@ TForm3::TForm3(TForm1 &mainWindow, const QString &outputDirectory)
     : QWidget(&mainWindow, Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint
                                | Qt::WindowStaysOnTopHint),
       m_main(mainWindow),
-      m_outputDirectory(outputDirectory.isEmpty() ? executableDirectory() : outputDirectory)
+      m_outputDirectory(outputDirectory)
 {
+    if (m_outputDirectory.isEmpty()) {
+        const WorkFolder workFolder = WorkFolder::locate();
+        m_outputDirectory = workFolder.path();
+        m_outputProblem = workFolder.error();
+    }
     setObjectName(u"Form3"_s);
     // Only the main window keeps the program running.
     setAttribute(Qt::WA_QuitOnClose, false);
@@ -211,10 +216,15 @@ void TForm3::btnStartClick()
     addMessage(CheckMessages::Start);
 
     CheckFiles files(m_outputDirectory);
-    if (!files.create()) {
+    QString createError;
+    if (!files.create(&createError)) {
         endRun();
+        // The box names the file and why, so the operator knows which folder
+        // to look at: a program installed for all users writes elsewhere
+        // than beside itself.
         Dialogs::message(this, QMessageBox::Critical, CheckMessages::FileErrorCaption + Caption::suffix(),
-                         CheckMessages::FileErrorText);
+                         CheckMessages::FileErrorText + u"\n\n"_s
+                             + (m_outputProblem.isEmpty() ? createError : m_outputProblem));
         return;
     }
 
