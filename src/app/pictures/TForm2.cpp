@@ -7,6 +7,7 @@
 
 #include "ui/ApplicationErrors.h"
 #include "ui/Caption.h"
+#include "ui/DialogFolders.h"
 #include "ui/Dialogs.h"
 #include "app/TForm1.h"
 #include "ui/WindowFont.h"
@@ -316,10 +317,12 @@ void TForm2::FormShow()
         if (picture && picture->isBitmap()) {
             // A modified picture is replaced without asking: the operator
             // chose to edit the document's picture. File name, caption,
-            // status and flag stay as they were.
+            // both status panels and flag stay as they were.
             m_editor.setPicture(picture->image());
             WidthTextEdit->setValue(std::clamp(m_editor.width(), 1, MaxSpinWidth));
+            const QString size = m_statusPanels[1]->text();
             fitToPicture();
+            m_statusPanels[1]->setText(size);
             return;
         }
     }
@@ -456,7 +459,7 @@ bool TForm2::SavePicture()
 
 bool TForm2::SavePictureAs()
 {
-    const QString chosen = Dialogs::runFileDialog(*savepictdlg);
+    const QString chosen = DialogFolders::run(*savepictdlg, m_fileName);
     if (chosen.isEmpty())
         return false;
     // A save that fails leaves the picture the previous file's: Save then
@@ -475,7 +478,7 @@ std::optional<QImage> TForm2::askForPicture(QFileDialog &dialog, PictureReader r
 {
     if (!QuerySavePicture())
         return std::nullopt;
-    *chosen = Dialogs::runFileDialog(dialog);
+    *chosen = DialogFolders::run(dialog, m_fileName);
     if (chosen->isEmpty())
         return std::nullopt;
     QImage image;
