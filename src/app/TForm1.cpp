@@ -6,6 +6,7 @@
 #include "ui/Dialogs.h"
 #include "ui/FramePlacement.h"
 #include "FindDialog.h"
+#include "FocusFrameStyle.h"
 #include "richview/MarkerComboBoxes.h"
 #include "platform/TopLevelWindows.h"
 #include "richview/TRichViewEdit.h"
@@ -79,6 +80,7 @@ TForm1::TForm1(QWidget *parent) : QMainWindow(parent)
     rve->onStyleConversion = [this](int styleNo, int code) { return rveStyleConversion(styleNo, code); };
     connect(rve, &TRichViewEdit::currentTextStyleChanged, this, &TForm1::rveCurTextStyleChanged);
     rve->viewport()->installEventFilter(this);  // the caret follows a picture dragged over it
+    rve->installEventFilter(this);              // Ctrl+Tab out of the text
     Panel1->setParent(central);
     panel->setParent(central);
     layout->addWidget(Panel1);
@@ -131,9 +133,9 @@ void TForm1::buildCommandBar()
         b->setIcon(st->standardIcon(icon));
         b->setToolTip(hint);
         b->setAutoRaise(true);
-        // Speed buttons: a key typed into what looks like the editor must
-        // never press one.
-        b->setFocusPolicy(Qt::NoFocus);
+        // Reached with Tab, never by a click: a key typed into what looks
+        // like the editor after a click on a button must not press it.
+        b->setFocusPolicy(Qt::TabFocus);
         b->setGeometry(left, 8, 25, 25);
         return b;
     };
@@ -218,7 +220,7 @@ void TForm1::buildMarkerPanel()
         b->setIcon(icon);
         b->setCheckable(true);
         b->setAutoRaise(true);
-        b->setFocusPolicy(Qt::NoFocus);
+        b->setFocusPolicy(Qt::TabFocus);
         b->setGeometry(left, 48, 25, 25);
         return b;
     };
@@ -227,6 +229,20 @@ void TForm1::buildMarkerPanel()
                                  AppIcons::signColour(QColor(Qt::black), QColor(Qt::red)), 248);
     connect(btnRed, &QToolButton::clicked, this, &TForm1::btnRedClick);
     connect(btnBlackOnRed, &QToolButton::clicked, this, &TForm1::clea);
+
+    // Every control of the two bars shows clearly where the keyboard is.
+    auto *focusStyle = new FocusFrameStyle(this);
+    for (QWidget *bar : {Panel1, panel}) {
+        for (QWidget *control : bar->findChildren<QWidget *>(Qt::FindDirectChildrenOnly)) {
+            if (control->focusPolicy() != Qt::NoFocus)
+                focusStyle->apply(control);
+        }
+    }
+
+    // Tab goes along the rows as they are seen, the second row left to right.
+    QWidget *order[] = {EffectCB, SpeedCB, fontCB, PauseCB, EffectClearCB, gEditor, btnRed, btnBlackOnRed, InfoCB};
+    for (size_t i = 1; i < std::size(order); ++i)
+        QWidget::setTabOrder(order[i - 1], order[i]);
 }
 
 void TForm1::buildMenu()
@@ -243,10 +259,10 @@ void TForm1::buildMenu()
     };
 
     QMenu *file = bar->addMenu(u"&Файл"_s);
-    m_commands.newDocument = add(file, "mitNew", u"&Новый"_s, &TForm1::mitNewClick);
-    m_commands.open = add(file, "mitOpen", u"&Открыть..."_s, &TForm1::mitOpenClick);
+    m_commands.newDocument = add(file, "mitNew", u"&Новый"_s, &TForm1::mitNewClick, QKeySequence(u"Ctrl+N"_s));
+    m_commands.open = add(file, "mitOpen", u"&Открыть..."_s, &TForm1::mitOpenClick, QKeySequence(u"Ctrl+O"_s));
     file->addSeparator();
-    add(file, "mitSave", u"&Сохранить"_s, &TForm1::mitSaveClick);
+    add(file, "mitSave", u"&Сохранить"_s, &TForm1::mitSaveClick, QKeySequence(u"Ctrl+S"_s));
     add(file, "mitSaveAs", u"Сохранить &как..."_s, &TForm1::mitSaveAsClick);
     file->addSeparator();
     add(file, "mitExit", u"В&ыход"_s, &TForm1::mitExitClick);
@@ -264,6 +280,13 @@ void TForm1::buildMenu()
     add(edit, "N7", u"Выделить текущее &слово"_s, &TForm1::N7Click);
     edit->addSeparator();
     add(edit, "N6", u"&Найти..."_s, &TForm1::N6Click, QKeySequence(u"Ctrl+F"_s));
+    // The colour buttons from the keyboard.
+    edit->addSeparator();
+    m_commands.red = add(edit, "mitRed", u"К&расный"_s, &TForm1::btnRedClick, QKeySequence(u"Ctrl+1"_s));
+    m_commands.blackOnRed = add(edit, "mitBlackOnRed", u"&Чёрный на красном фоне"_s, &TForm1::clea,
+                                QKeySequence(u"Ctrl+2"_s));
+    m_commands.red->setIcon(btnRed->icon());
+    m_commands.blackOnRed->setIcon(btnBlackOnRed->icon());
     connect(rve, &QTextEdit::undoAvailable, this, [this](bool available) {
         m_undoAvailable = available;
         updateCommands();
@@ -313,7 +336,7 @@ void TForm1::buildDialogs()
     od->setObjectName(u"od"_s);
     od->setAcceptMode(QFileDialog::AcceptOpen);
     od->setFileMode(QFileDialog::ExistingFile);
-    od->setNameFilter(filter);
+    od->setNameFilters({filter, u"Сообщения в разметке (*.txt)"_s});
     od->setDefaultSuffix(u"abc"_s);
     od->setOption(QFileDialog::ReadOnly, false);
     sd = new QFileDialog(this);
@@ -404,6 +427,22 @@ bool TForm1::eventFilter(QObject *watched, QEvent *event)
             break;
         default:
             break;
+        }
+    }
+    if (rve && watched == rve && event->type() == QEvent::KeyPress) {
+        // Tab is a character of the text; Ctrl+Tab (with Shift: backwards)
+        // leaves it for the command bar and the marker panel.
+        const auto *key = static_cast<QKeyEvent *>(event);
+        const bool backwards = key->key() == Qt::Key_Backtab || (key->modifiers() & Qt::ShiftModifier);
+        if ((key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab) && (key->modifiers() & Qt::ControlModifier)) {
+            QWidget *next = rve;
+            do {
+                next = backwards ? next->previousInFocusChain() : next->nextInFocusChain();
+            } while (next != rve
+                     && !(next->window() == this && next->isVisible() && next->isEnabled()
+                          && (next->focusPolicy() & Qt::TabFocus)));
+            next->setFocus(backwards ? Qt::BacktabFocusReason : Qt::TabFocusReason);
+            return true;
         }
     }
     if (watched == Panel1 && event->type() == QEvent::Resize) {

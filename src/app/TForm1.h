@@ -68,7 +68,9 @@ public:
     RVStyleView &rvs();
     QString currentFileName() const { return m_fileName; }
     // Opens a file without asking for it (a file given on the command line);
-    // false when it could not be read (the operator has been told).
+    // false when it could not be read (the operator has been told). A name
+    // ending in ".txt" is a message written as markup: it becomes a new,
+    // unnamed, modified document.
     bool openFile(const QString &fileName);
     // The windows this one shows, handed in by start-up when it creates
     // them; their commands are unavailable until then and once they are
@@ -197,6 +199,8 @@ private:
     void insertMarker(MarkerKind kind);
     void applyColour(TColor color, TColor backColor);
     bool readInto(const QString &fileName);
+    bool composeInto(const QString &fileName);
+    static bool isMarkupFile(const QString &fileName);
     void updateCommands();
     SaveCycle::Editor saveCycleEditor();
     // The whole screen of this window, which the check and connection
@@ -219,7 +223,7 @@ private:
     struct {
         QAction *newDocument = nullptr, *open = nullptr, *undo = nullptr, *redo = nullptr, *cut = nullptr,
                 *copy = nullptr, *paste = nullptr, *erase = nullptr, *check = nullptr, *calibration = nullptr,
-                *connection = nullptr;
+                *connection = nullptr, *red = nullptr, *blackOnRed = nullptr;
     } m_commands;
     bool m_documentLocked = false;
     bool m_transferRunning = false;

@@ -96,7 +96,8 @@ void TForm1::setDocumentLocked(bool locked)
 void TForm1::updateCommands()
 {
     const bool editable = !m_documentLocked;
-    for (QAction *a : {m_commands.newDocument, m_commands.open, m_commands.paste})
+    for (QAction *a : {m_commands.newDocument, m_commands.open, m_commands.paste, m_commands.red,
+                       m_commands.blackOnRed})
         a->setEnabled(editable);
     m_commands.undo->setEnabled(editable && m_undoAvailable);
     m_commands.redo->setEnabled(editable && m_redoAvailable);

@@ -9,6 +9,7 @@
 #include "workfolder/WorkFolder.h"
 
 #include <QDir>
+#include <QFileInfo>
 
 using namespace Qt::StringLiterals;
 
@@ -46,6 +47,13 @@ bool checkJobOptionsValid(const CheckJobOptions &options, QTextStream &err)
 {
     if (options.pressure.has_value() != options.humidity.has_value()) {
         err << u"oravelt-cli: --pressure and --humidity must be given together\n"_s;
+        return false;
+    }
+    // Known before anything is written: compose writes its source file
+    // first and would leave it behind a check that cannot run.
+    if (!options.outputDirectory.isEmpty() && !QFileInfo(options.outputDirectory).isDir()) {
+        err << u"oravelt-cli: cannot write cmpres8.dat and cmpres.bak into "_s << options.outputDirectory
+            << (QFileInfo::exists(options.outputDirectory) ? u": not a directory\n"_s : u": no such directory\n"_s);
         return false;
     }
     return true;

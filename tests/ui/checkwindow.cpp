@@ -14,6 +14,7 @@
 #include "compiler/CheckMessages.h"
 #include "app/check/TForm3.h"
 #include "document/streams/ClassRegistry.h"
+#include "document/sourcefile/SourceFileWriter.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -137,6 +138,19 @@ private slots:
         // Shown again, the bar starts from nothing.
         m_form3->hide();
         m_form3->show();
+        QCOMPARE(m_form3->ProgressBar1->value(), 0);
+    }
+
+    void newAndOpenEmptyTheProgressOfTheMessageChecked()
+    {
+        const QString file = m_dir->filePath(u"m.abc"_s);
+        QVERIFY(writeFile(file, writeSourceBytes(SourceDocument())));
+        m_form1->menuCheckTextClick();
+        QCOMPARE(m_form3->ProgressBar1->value(), m_form3->ProgressBar1->maximum());
+        m_form1->NewDocument();
+        QCOMPARE(m_form3->ProgressBar1->value(), 0);
+        m_form1->menuCheckTextClick();
+        QVERIFY(m_form1->openFile(file));
         QCOMPARE(m_form3->ProgressBar1->value(), 0);
     }
 

@@ -32,6 +32,7 @@
 #include <QScrollBar>
 #include <QSlider>
 #include <QSpinBox>
+#include <QStandardPaths>
 #include <QStatusBar>
 #include <QTemporaryDir>
 #include <QTextBlock>
@@ -104,7 +105,13 @@ class ImageEditorTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void initTestCase() { ClassRegistry::registerStandardClasses(); }
+    void initTestCase()
+    {
+        // The folders the file dialogs remember go to a settings file of
+        // the tests' own.
+        QStandardPaths::setTestModeEnabled(true);
+        ClassRegistry::registerStandardClasses();
+    }
 
     void init()
     {
@@ -695,6 +702,8 @@ private slots:
         // Flag, status, name and caption as they were.
         QVERIFY(m_form->model().isModified());
         QCOMPARE(m_form->statusText(0), u"Modified"_s);
+        // The second panel is not rewritten either.
+        QCOMPARE(m_form->statusText(1), u"8 x 8"_s);
         QCOMPARE(m_form->windowTitle(), Unnamed);
 
         // Drawing changes only the editor's copy.

@@ -148,6 +148,12 @@ void TForm3::showEvent(QShowEvent *event)
     QWidget::showEvent(event);
 }
 
+void TForm3::resetProgress()
+{
+    if (!isRunning())
+        ProgressBar1->setValue(0);
+}
+
 void TForm3::closeEvent(QCloseEvent *event)
 {
     // Hidden, the window could no longer show the check or take its Esc, so

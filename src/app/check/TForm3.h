@@ -86,6 +86,11 @@ public:
     // unless set; 0 lets the loop run after every item.
     void setYieldInterval(std::chrono::nanoseconds interval) { m_yieldInterval = interval; }
 
+    // Empties the progress bar (not while a check runs): the bar belongs to
+    // the document checked, so the main window calls this when it replaces
+    // the document (New, Open).
+    void resetProgress();
+
     // The outer height the window has now.
     int outerHeight() const { return height() + FrameHeight; }
     void setOuterHeight(int outer);

@@ -7,6 +7,7 @@
 
 #include "ui/ApplicationErrors.h"
 #include "ui/Caption.h"
+#include "ui/DialogFolders.h"
 #include "ui/Dialogs.h"
 #include "ui/FramePlacement.h"
 #include "app/EditorSession.h"
@@ -310,11 +311,13 @@ void TForm2::FormShow()
 {
     if (const PicturePtr picture = m_session ? m_session->pictureAtCaret() : nullptr) {
         // A modified picture is replaced without asking: the operator chose
-        // to edit the document's picture. File name, caption, status and
-        // flag stay as they were.
+        // to edit the document's picture. File name, caption, both status
+        // panels and flag stay as they were.
         m_editor.setPicture(picture->image());
         WidthTextEdit->setValue(std::clamp(m_editor.width(), 1, MaxSpinWidth));
+        const QString size = m_statusPanels[1]->text();
         fitToPicture();
+        m_statusPanels[1]->setText(size);
         return;
     }
     FormCreate();
@@ -424,7 +427,7 @@ SaveCycle::Editor TForm2::saveCycleEditor()
         return true;
     };
     editor.chooseFileName = [this] {
-        const QString chosen = Dialogs::runFileDialog(*savepictdlg);
+        const QString chosen = DialogFolders::run(*savepictdlg, m_fileName);
         return chosen.isEmpty() ? chosen : PictureFile::withDefaultExtension(chosen);
     };
     editor.renamed = [this] { setCaptionFor(m_fileName); };
@@ -464,7 +467,7 @@ std::optional<QImage> TForm2::askForPicture(QFileDialog &dialog, PictureReader r
 {
     if (!QuerySavePicture())
         return std::nullopt;
-    *chosen = Dialogs::runFileDialog(dialog);
+    *chosen = DialogFolders::run(dialog, m_fileName);
     if (chosen->isEmpty())
         return std::nullopt;
     QImage image;

@@ -10,8 +10,10 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QHash>
+#include <QList>
 #include <QStringDecoder>
 
+#include <algorithm>
 #include <array>
 
 #if defined(__linux__)
@@ -127,6 +129,33 @@ void adviseHugePages(void *data, size_t bytes)
 #endif
 }
 
+// A decimal number, "1", "0,5" or "0.5" (a comma or a full stop), in tenths;
+// nothing when it has more digits than tenths, is too large, or is not such
+// a number (*isNumber tells these apart).
+std::optional<qint64> decimalTenths(QStringView text, bool *isNumber = nullptr)
+{
+    const qsizetype mark = std::max(text.indexOf(u','), text.indexOf(u'.'));
+    const QStringView whole = mark < 0 ? text : text.first(mark);
+    const QStringView fraction = mark < 0 ? QStringView() : text.sliced(mark + 1);
+    auto digits = [](QStringView part) {
+        return std::all_of(part.begin(), part.end(), [](QChar c) { return c >= u'0' && c <= u'9'; });
+    };
+    const bool number = !whole.isEmpty() && digits(whole) && (mark < 0 || (!fraction.isEmpty() && digits(fraction)))
+                        && text.count(u',') + text.count(u'.') <= 1;
+    if (isNumber)
+        *isNumber = number;
+    if (!number || whole.size() > 9)
+        return std::nullopt;
+    qint64 tenths = whole.toLongLong() * 10;
+    for (qsizetype i = 0; i < fraction.size(); ++i) {
+        if (i == 0)
+            tenths += fraction[0].unicode() - u'0';
+        else if (fraction[i] != u'0')
+            return std::nullopt;
+    }
+    return tenths;
+}
+
 class Reader {
 public:
     Reader(const QString &pictureDirectory, MarkupError *error) : m_pictureDirectory(pictureDirectory), m_error(error)
@@ -140,6 +169,9 @@ public:
                 names.insert(info.entries.at(i).toCaseFolded(), i);
             }
         }
+        // "0,3 сек.": the number before the unit.
+        for (const QString &entry : markerKindInfo(MarkerKind::Pause).entries)
+            m_pauseTenths << decimalTenths(QStringView(entry).first(entry.indexOf(u' '))).value_or(-1);
     }
 
     std::optional<ComposedMessage> read(QByteArrayView utf8);
@@ -152,6 +184,11 @@ private:
     void endText();
     bool readBrace(qsizetype open, qsizetype close);
     bool readMarker(MarkerKind kind, const BraceValue &value, qsizetype open);
+    // The entry a value that is no entry's name stands for: for a pause a
+    // number of seconds, for a speed nothing (its names are its numbers),
+    // for the other kinds the entry's 0-based number. -1, with the message
+    // in *why, when it stands for none.
+    int entryOfNumber(MarkerKind kind, QStringView text, QString *why) const;
     bool readInverse(qsizetype open);
     bool readInverseEnd(qsizetype open);
     bool readPicture(const BraceValue &value, qsizetype open);
@@ -172,6 +209,8 @@ private:
     MarkupError *m_error;
     std::array<std::vector<EmbeddedControl>, 6> m_markers;
     std::array<QHash<QString, int>, 6> m_entryNames;
+    // The pause entries in tenths of a second, by index.
+    QList<qint64> m_pauseTenths;
     QHash<QString, PicturePtr> m_pictures;
 
     ComposedMessage m_message;
@@ -375,29 +414,60 @@ bool Reader::readMarker(MarkerKind kind, const BraceValue &value, qsizetype open
 {
     const auto &names = m_entryNames[size_t(kind)];
     const auto &markers = m_markers[size_t(kind)];
-    const QString word = Markup::kindWord(kind).toString();
-    // A name wins over a number: the speed entries are named by numbers
-    // themselves ("1" to "20"), and {speed: 5} means what the sign shows.
+    // A name wins over a number: "1 сек." and "10" are names.
     int index = names.value(value.text.toString().toCaseFolded(), -1);
     if (index < 0) {
-        bool isNumber = false;
-        const int number = value.text.toInt(&isNumber);
-        if (!isNumber) {
-            QStringList quoted;
-            for (const QString &entry : markerKindInfo(kind).entries)
-                quoted << u'"' + entry + u'"';
-            return fail(value.offset, u"%1 has no entry \"%2\"; its entries are %3"_s.arg(
-                                          word, value.text.toString(), quoted.join(u", "_s)));
-        }
-        if (number < 0 || number >= int(markers.size())) {
-            return fail(value.offset, u"%1 number %2 is out of range: the numbers go from 0 to %3"_s.arg(word)
-                                          .arg(number)
-                                          .arg(markers.size() - 1));
-        }
-        index = number;
+        QString why;
+        index = entryOfNumber(kind, value.text, &why);
+        if (index < 0)
+            return fail(value.offset, why);
     }
     add(SourceItem::controlItem(markers[size_t(index)]), open);
     return true;
+}
+
+int Reader::entryOfNumber(MarkerKind kind, QStringView text, QString *why) const
+{
+    const QString word = Markup::kindWord(kind).toString();
+    const QStringList &entries = markerKindInfo(kind).entries;
+    auto listed = [&] {
+        QStringList quoted;
+        for (const QString &entry : entries)
+            quoted << u'"' + entry + u'"';
+        return quoted.join(u", "_s);
+    };
+    if (kind == MarkerKind::Pause) {
+        // A script writer means seconds: "1", "0,5" and "0.5" are the
+        // entries "1 сек." and "0,5 сек.".
+        bool isNumber = false;
+        const std::optional<qint64> tenths = decimalTenths(text, &isNumber);
+        const qsizetype i = tenths ? m_pauseTenths.indexOf(*tenths) : -1;
+        if (i >= 0)
+            return int(i);
+        *why = isNumber ? u"pause has no entry of %1 seconds; its entries are %2"_s.arg(text.toString(), listed())
+                        : u"pause has no entry \"%1\"; its entries are %2, or their numbers of seconds"_s.arg(
+                              text.toString(), listed());
+        return -1;
+    }
+    bool isNumber = false;
+    const int number = text.toInt(&isNumber);
+    if (!isNumber) {
+        *why = u"%1 has no entry \"%2\"; its entries are %3"_s.arg(word, text.toString(), listed());
+        return -1;
+    }
+    if (kind == MarkerKind::Speed) {
+        // A number is the speed, as the entries show it ("05" too).
+        if (number >= 1 && number <= entries.size())
+            return number - 1;
+        *why = u"speed %1 is out of range: the speeds go from 1 to %2"_s.arg(number).arg(entries.size());
+        return -1;
+    }
+    if (number < 0 || number >= entries.size()) {
+        *why = u"%1 number %2 is out of range: the numbers go from 0 to %3"_s.arg(word).arg(number).arg(
+            entries.size() - 1);
+        return -1;
+    }
+    return number;
 }
 
 bool Reader::readInverse(qsizetype open)

@@ -12,7 +12,7 @@
 // {/inverse}) is an empty paragraph; comment lines are not paragraphs.
 //
 // Errors: reading stops at the first fault of the markup (an unknown kind,
-// an entry not in the table, a number out of range, an unclosed brace or
+// an entry not in the table, a number that names no entry, an unclosed brace or
 // {inverse}, a character Windows-1251 cannot carry, a control character,
 // text that is not UTF-8, a picture file that is missing, unreadable, not a
 // bitmap, not 8 pixels high or not red and black). The result is then

@@ -5,8 +5,10 @@
 // plain text is text, a line is a paragraph, a line whose first character is
 // '#' is a comment, and everything else stands in braces:
 //   {effect: NAME}  {clear: NAME}  {pause: NAME}  {speed: NAME}
-//   {font: NAME}    {info: NAME}   (NAME an entry of the kind's table, or
-//                                   its 0-based number)
+//   {font: NAME}    {info: NAME}   (NAME an entry of the kind's table; or
+//                                   a number: for a pause its seconds, for
+//                                   a speed the speed, for the others the
+//                                   entry's 0-based number)
 //   {inverse} ... {/inverse}       dark characters on a lit background
 //   {picture: FILE}                an 8-row bitmap file
 //   {{  }}  {#}                    a literal brace, a literal number sign
