@@ -4,9 +4,10 @@
 #include "ui/AppIcons.h"
 #include "ui/Caption.h"
 #include "ui/Dialogs.h"
+#include "ui/FramePlacement.h"
 #include "FindDialog.h"
 #include "FocusFrameStyle.h"
-#include "MarkerComboBoxes.h"
+#include "richview/MarkerComboBoxes.h"
 #include "platform/TopLevelWindows.h"
 #include "richview/TRichViewEdit.h"
 #include "app/calibration/TForm6.h"
@@ -18,6 +19,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QDropEvent>
 #include <QFileDialog>
 #include <QLabel>
@@ -33,10 +35,10 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-// The window as the operator first sees it: the outer frame is 528 x 424 on
-// the desktop it was designed for, whose frame takes 4 pixels on each side and
-// whose caption and menu bar are 19 pixels each; Qt sizes the inside, menu
-// bar included.
+// The window as the operator first sees it: an outer frame of 528 x 424 with
+// a frame of 4 pixels on each side and a caption and a menu bar of 19 pixels
+// each; Qt sizes the inside, menu bar included, so these are the outer sizes
+// less that frame.
 constexpr int ClientWidth = 520;
 constexpr int ClientHeight = 424 - 8 - 19 - 19;
 constexpr int MinClientHeight = 382 - 8 - 19 - 19;
@@ -77,7 +79,7 @@ TForm1::TForm1(QWidget *parent) : QMainWindow(parent)
     rve->setToolTip(u"Начните работу со вставки эффекта вывода, затем введите Ваш текст"_s);
     rve->onStyleConversion = [this](int styleNo, int code) { return rveStyleConversion(styleNo, code); };
     connect(rve, &TRichViewEdit::currentTextStyleChanged, this, &TForm1::rveCurTextStyleChanged);
-    rve->viewport()->installEventFilter(this);  // drags of the graphic editor's picture
+    rve->viewport()->installEventFilter(this);  // the caret follows a picture dragged over it
     rve->installEventFilter(this);              // Ctrl+Tab out of the text
     Panel1->setParent(central);
     panel->setParent(central);
@@ -104,10 +106,13 @@ TForm1::TForm1(QWidget *parent) : QMainWindow(parent)
 
 TForm1::~TForm1()
 {
-    // The other windows are this one's children; they go while it is whole,
-    // since they unregister from it (start-up destroys them first anyway).
-    delete m_calibrationWindow;
-    delete m_checkWindow;
+    // Tool windows that outlive this one (Qt deletes its children only after
+    // this destructor) must not call back into it.
+    for (QObject *w : {static_cast<QObject *>(m_checkWindow.data()), static_cast<QObject *>(m_calibrationWindow.data()),
+                       static_cast<QObject *>(m_connectionWindow.data())}) {
+        if (w)
+            disconnect(w, nullptr, this, nullptr);
+    }
 }
 
 RVStyleView &TForm1::rvs()
@@ -398,9 +403,9 @@ void TForm1::closeEvent(QCloseEvent *event)
     FormClose();
     // Closing this window ends the program: the others go out of sight with
     // it, so that none is left open on its own.
-    for (QWidget *w : {static_cast<QWidget *>(m_findDialog), static_cast<QWidget *>(m_checkWindow),
+    for (QWidget *w : {static_cast<QWidget *>(m_findDialog), static_cast<QWidget *>(m_checkWindow.data()),
                        static_cast<QWidget *>(m_graphicEditor.data()), static_cast<QWidget *>(m_connectionWindow.data()),
-                       static_cast<QWidget *>(m_calibrationWindow)}) {
+                       static_cast<QWidget *>(m_calibrationWindow.data())}) {
         if (w)
             w->hide();
     }
@@ -413,17 +418,13 @@ bool TForm1::eventFilter(QObject *watched, QEvent *event)
         switch (event->type()) {
         case QEvent::DragEnter:
         case QEvent::DragMove:
-        case QEvent::Drop: {
-            auto *drop = static_cast<QDropEvent *>(event);
-            // The editor's own drag of its selection stays the editor's.
-            if (drop->source() == rve || drop->source() == rve->viewport())
-                break;
-            if (event->type() == QEvent::Drop)
-                rveDragDrop(drop);
-            else
-                rveDragOver(static_cast<QDragMoveEvent *>(event));
-            return true;
-        }
+            rveDragOver(static_cast<QDragMoveEvent *>(event));
+            break;
+        case QEvent::Drop:
+            // The picture lands where it is dropped: caret messages of the
+            // drag still queued would move the caret off it afterwards.
+            QCoreApplication::removePostedEvents(this, CaretMessage::Type);
+            break;
         default:
             break;
         }
@@ -519,15 +520,10 @@ void TForm1::N6Click()
         // Beside the window, so that what it finds is not hidden under it;
         // inside the screen. Later it opens where the operator left it.
         m_findDialog->adjustSize();
-        const QRect outer = frameGeometry();
-        QRect place(QPoint(outer.right() + 1, outer.top()), m_findDialog->frameGeometry().size());
-        if (const QScreen *s = screen()) {
-            const QRect area = s->availableGeometry();
-            if (place.right() > area.right())
-                place.moveRight(area.right());
-            if (place.bottom() > area.bottom())
-                place.moveBottom(area.bottom());
-        }
+        const QScreen *s = screen();
+        const QRect place = FramePlacement::beside(frameGeometry(), m_findDialog->frameGeometry().size(),
+                                                   FramePlacement::Side::Right,
+                                                   s ? std::optional(s->availableGeometry()) : std::nullopt);
         m_findDialog->move(place.topLeft());
     }
     const QString selected = rve->textCursor().selectedText();

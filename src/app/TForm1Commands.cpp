@@ -21,16 +21,34 @@
 #include <QScreen>
 #include <QToolButton>
 
+void TForm1::watchToolWindow(QWidget *window)
+{
+    // The pointers to the windows clear themselves before `destroyed` comes.
+    if (window)
+        connect(window, &QObject::destroyed, this, &TForm1::updateCommands, Qt::UniqueConnection);
+    updateCommands();
+}
+
 void TForm1::setCheckWindow(TForm3 *window)
 {
     m_checkWindow = window;
-    updateCommands();
+    watchToolWindow(window);
+}
+
+TForm3 *TForm1::checkWindow() const
+{
+    return m_checkWindow;
+}
+
+TForm6 *TForm1::calibrationWindow() const
+{
+    return m_calibrationWindow;
 }
 
 void TForm1::setCalibrationWindow(TForm6 *window)
 {
     m_calibrationWindow = window;
-    updateCommands();
+    watchToolWindow(window);
 }
 
 void TForm1::setConnectionWindow(TForm4 *window)
@@ -45,7 +63,7 @@ void TForm1::setConnectionWindow(TForm4 *window)
         });
         connect(window, &TForm4::transferRunningChanged, this, &TForm1::setTransferRunning);
     }
-    updateCommands();
+    watchToolWindow(window);
 }
 
 TForm4 *TForm1::connectionWindow() const
@@ -111,20 +129,22 @@ void TForm1::menuCheckTextClick()
         // outer frames; a window not shown yet has no frame of its own, so
         // it is taken to get one like this window's.
         const QRect outer = frameGeometry();
-        const int checkOuterHeight = check.height() + FramePlacement::frameExtra(check, *this).height();
-        int top = outer.top() + outer.height();
-        if (const QScreen *s = screen()) {
-            const int screenBottom = s->geometry().top() + s->geometry().height();
-            if (top + checkOuterHeight > screenBottom)
-                top = screenBottom - checkOuterHeight;
-        }
         check.setFixedWidth(width());
-        check.placeFrameAt(QPoint(outer.left(), top), geometry().topLeft() - outer.topLeft());
+        const QRect place = FramePlacement::beside(outer, check.size() + FramePlacement::frameExtra(check, *this),
+                                                   FramePlacement::Side::Below, screenArea());
+        check.placeFrameAt(place.topLeft(), geometry().topLeft() - outer.topLeft());
     }
     check.show();
     check.raise();
     check.activateWindow();
     check.btnStartClick();
+}
+
+std::optional<QRect> TForm1::screenArea() const
+{
+    if (const QScreen *s = screen())
+        return s->geometry();
+    return std::nullopt;
 }
 
 void TForm1::btnCommClick()
@@ -139,14 +159,9 @@ void TForm1::btnCommClick()
         const QRect outer = frameGeometry();
         const QSize frameExtra = FramePlacement::frameExtra(comm, *this);
         comm.setFixedHeight(std::max(0, outer.height() - frameExtra.height()));
-        const int commOuterWidth = comm.width() + frameExtra.width();
-        int left = outer.left() + outer.width();
-        if (const QScreen *s = screen()) {
-            const int screenRight = s->geometry().left() + s->geometry().width();
-            if (left + commOuterWidth > screenRight)
-                left = screenRight - commOuterWidth;
-        }
-        comm.placeFrameAt(QPoint(left, outer.top()), geometry().topLeft() - outer.topLeft());
+        const QRect place
+            = FramePlacement::beside(outer, comm.size() + frameExtra, FramePlacement::Side::Right, screenArea());
+        comm.placeFrameAt(place.topLeft(), geometry().topLeft() - outer.topLeft());
     }
     comm.show();
     comm.raise();

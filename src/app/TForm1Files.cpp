@@ -12,58 +12,51 @@
 #include "richview/TRichViewEdit.h"
 
 #include "app/check/TForm3.h"
-#include "document/MarkupReader.h"
-#include "document/SourceFileReader.h"
-#include "document/SourceFileWriter.h"
+#include "document/markup/MarkupReader.h"
+#include "document/sourcefile/SourceFileReader.h"
+#include "document/sourcefile/SourceFileWriter.h"
 
 #include <QFile>
 #include <QFileInfo>
 
 using namespace Qt::StringLiterals;
 
+SaveCycle::Editor TForm1::saveCycleEditor()
+{
+    SaveCycle::Editor editor;
+    editor.window = this;
+    editor.questionCaption = u"File was modified"_s;
+    editor.questionText = u"Save file now?"_s;
+    editor.isModified = [this] { return rve->isDocumentModified(); };
+    editor.write = [this](const QString &fileName) {
+        FileError error;
+        if (!WriteSourceFile(fileName, rve->snapshot(), &error)) {
+            // The document stays modified: nothing of it reached the file.
+            Dialogs::message(this, QMessageBox::Critical, Caption::applicationTitle(),
+                             u"Не удалось сохранить исходный текст.\n"_s + error.toString());
+            return false;
+        }
+        rve->setDocumentModified(false);
+        return true;
+    };
+    editor.chooseFileName = [this] { return DialogFolders::run(*sd, m_fileName); };
+    editor.renamed = [this] { setWindowTitle(Caption::forFile(m_fileName)); };
+    return editor;
+}
+
 bool TForm1::QuerySave()
 {
-    if (!rve->isDocumentModified())
-        return true;
-    const QMessageBox::StandardButton answer
-        = Dialogs::message(this, QMessageBox::Question, u"File was modified"_s, u"Save file now?"_s,
-                           QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, QMessageBox::Yes);
-    switch (answer) {
-    case QMessageBox::Cancel: return false;
-    case QMessageBox::Yes: return SaveDocument();
-    default: return true;
-    }
+    return m_saveCycle.querySave();
 }
 
 bool TForm1::SaveDocument()
 {
-    if (m_fileName.isEmpty())
-        return SaveDocumentAs();
-    FileError error;
-    if (!WriteSourceFile(m_fileName, rve->snapshot(), &error)) {
-        // The document stays modified: nothing of it reached the file.
-        Dialogs::message(this, QMessageBox::Critical, Caption::applicationTitle(),
-                         u"Не удалось сохранить исходный текст.\n"_s + error.toString());
-        return false;
-    }
-    rve->setDocumentModified(false);
-    return true;
+    return m_saveCycle.save();
 }
 
 bool TForm1::SaveDocumentAs()
 {
-    const QString path = DialogFolders::run(*sd, m_fileName);
-    if (path.isEmpty())
-        return false;
-    const QString previous = m_fileName;
-    m_fileName = path;
-    if (!SaveDocument()) {
-        // The document was not written there, so it is not that file's.
-        m_fileName = previous;
-        return false;
-    }
-    setWindowTitle(Caption::forFile(m_fileName));
-    return true;
+    return m_saveCycle.saveAs();
 }
 
 void TForm1::OpenDocument()

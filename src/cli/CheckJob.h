@@ -18,7 +18,7 @@
 // written (with a message naming the file and the reason).
 
 #include "compiler/Compiler.h"
-#include "document/SourceDocument.h"
+#include "document/model/SourceDocument.h"
 
 #include <QString>
 #include <QTextStream>

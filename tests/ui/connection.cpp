@@ -16,7 +16,7 @@
 #include "app/richview/TRichViewEdit.h"
 #include "compiler/CheckMessages.h"
 #include "app/check/TForm3.h"
-#include "document/ClassRegistry.h"
+#include "document/streams/ClassRegistry.h"
 #include "link/LinkMessages.h"
 #include "app/link/PortComboBox.h"
 #include "app/link/TForm4.h"
@@ -146,6 +146,7 @@ struct MainWindows {
         : form3(std::make_unique<TForm3>(form1, checkDirectory))
         , form4(std::make_unique<TForm4>(&form1, u"/nonexistent-sys"_s))
     {
+        form1.setCheckWindow(form3.get());
         form1.setConnectionWindow(form4.get());
         form1.show();
     }

@@ -10,8 +10,8 @@
 #include "ui/DialogFolders.h"
 #include "app/TForm1.h"
 #include "app/richview/TRichViewEdit.h"
-#include "document/ClassRegistry.h"
-#include "document/SourceFileWriter.h"
+#include "document/streams/ClassRegistry.h"
+#include "document/sourcefile/SourceFileWriter.h"
 #include "app/pictures/TForm2.h"
 
 #include <QAbstractItemView>

@@ -6,12 +6,12 @@
 #include "DialogScript.h"
 #include "SampleDocuments.h"
 
-#include "app/MarkerComboBoxes.h"
+#include "app/richview/MarkerComboBoxes.h"
 #include "app/TForm1.h"
 #include "app/richview/TRichViewEdit.h"
 #include "compiler/Compiler.h"
-#include "document/BitmapFile.h"
-#include "document/ClassRegistry.h"
+#include "document/pictures/BitmapFile.h"
+#include "document/streams/ClassRegistry.h"
 #include "imageeditor/PictureDrag.h"
 #include "imageeditor/WorkBitmap.h"
 #include "app/pictures/OpenPictureDialog.h"
@@ -118,6 +118,7 @@ private slots:
         m_script = std::make_unique<DialogScript>();
         m_main = std::make_unique<TForm1>();
         m_form = std::make_unique<TForm2>(m_main.get());
+        m_main->attachGraphicEditor(m_form.get());
         m_main->show();
         QVERIFY(QTest::qWaitForWindowExposed(m_main.get()));
     }

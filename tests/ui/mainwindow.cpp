@@ -9,14 +9,14 @@
 #include "Typing.h"
 
 #include "app/FindDialog.h"
-#include "app/MarkerComboBoxes.h"
+#include "app/richview/MarkerComboBoxes.h"
 #include "app/TForm1.h"
 #include "app/platform/TopLevelWindows.h"
 #include "app/richview/TRichViewEdit.h"
 #include "app/pictures/TForm2.h"
-#include "document/ClassRegistry.h"
-#include "document/MarkupReader.h"
-#include "document/SourceFileWriter.h"
+#include "document/streams/ClassRegistry.h"
+#include "document/markup/MarkupReader.h"
+#include "document/sourcefile/SourceFileWriter.h"
 
 #include <QAbstractItemView>
 #include <QAction>
@@ -644,7 +644,8 @@ private slots:
 
     void tabReachesTheColourButtonsAlongTheRows()
     {
-        const TForm2 graphicEditor(m_form.get());  // enables its button
+        TForm2 graphicEditor(m_form.get());
+        m_form->attachGraphicEditor(&graphicEditor);  // enables its button
         m_form->EffectCB->setFocus();
         QStringList order{QApplication::focusWidget()->objectName()};
         for (int i = 0; i < 8; ++i) {

@@ -68,7 +68,7 @@ public:
     TransferProgressDialog *progressDialog() const { return m_progressDialog; }
     DeviceLink &link() { return m_link; }
 
-    // ----- controls (their form names)
+    // ----- controls (named after their role in the window's commands)
     QGroupBox *GroupBox4 = nullptr;
     QLabel *Label17 = nullptr;
     PortComboBox *ComboBox1 = nullptr;

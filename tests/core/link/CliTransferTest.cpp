@@ -4,7 +4,7 @@
 #include "DocumentBuilder.h"
 #include "PseudoTerminal.h"
 
-#include "document/SourceFileWriter.h"
+#include "document/sourcefile/SourceFileWriter.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>

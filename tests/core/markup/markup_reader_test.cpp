@@ -6,9 +6,9 @@
 #include "QtPrinters.h"
 
 #include "compiler/Compiler.h"
-#include "document/BitmapFile.h"
-#include "document/MarkupReader.h"
-#include "document/StyleConversion.h"
+#include "document/pictures/BitmapFile.h"
+#include "document/markup/MarkupReader.h"
+#include "document/model/StyleConversion.h"
 
 #include <QDir>
 #include <QFile>

@@ -4,8 +4,8 @@
 
 #include "SourceFileTestSupport.h"
 
-#include "document/BitmapFile.h"
-#include "document/MarkerStream.h"
+#include "document/pictures/BitmapFile.h"
+#include "document/streams/MarkerStream.h"
 
 #include <QDir>
 #include <QFile>
