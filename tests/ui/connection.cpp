@@ -740,9 +740,13 @@ private slots:
         w.form1.rve->loadDocument(std::move(doc));
         const QString listing = w.form3->outputDirectory() + u"cmpres.bak"_s;
         const auto atFirstTurn = [&](auto action) { QMetaObject::invokeMethod(this, action, Qt::QueuedConnection); };
-        if (ending == u"esc"_s)
-            atFirstTurn([&] { QTest::keyClick(w.form1.rve, Qt::Key_Escape); });
-        else if (ending == u"closed"_s)
+        if (ending == u"esc"_s) {
+            // Shortcuts need an active window to reach.
+            w.form1.activateWindow();
+            QVERIFY(QTest::qWaitForWindowActive(&w.form1));
+            atFirstTurn([&] { QTest::keyClick(w.form3.get(), Qt::Key_Escape); });
+        }
+        if (ending == u"closed"_s)
             atFirstTurn([&] { w.form3->close(); });
         else if (ending == u"write"_s)
             atFirstTurn([&] {
