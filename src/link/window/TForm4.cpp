@@ -10,15 +10,18 @@
 #include "link/LinkMessages.h"
 #include "link/ProgramFile.h"
 #include "link/TransferText.h"
+#include "serial/ConnectError.h"
 
 #include <QCheckBox>
 #include <QDateTimeEdit>
+#include <QElapsedTimer>
 #include <QEventLoop>
 #include <QGroupBox>
 #include <QLabel>
 #include <QPushButton>
 #include <QResizeEvent>
 #include <QStatusBar>
+#include <QTimer>
 
 #include <exception>
 
@@ -141,6 +144,17 @@ void TForm4::buildControls()
     DateTimePicker2 = picker(u"dd.MM.yy"_s, this, QRect(4, 300, 137, 21), "DateTimePicker2");
     DateTimePicker2->setCalendarPopup(true);
 
+    transferStatus = new QLabel(this);
+    transferStatus->setObjectName(u"transferStatus"_s);
+    transferStatus->setGeometry(4, 328, 147, ClientHeight - StatusBarHeight - 328 - 2);
+    transferStatus->setWordWrap(true);
+    transferStatus->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+
+    m_clockTick = new QTimer(this);
+    m_clockTick->setSingleShot(true);
+    m_clockTick->setTimerType(Qt::PreciseTimer);
+    connect(m_clockTick, &QTimer::timeout, this, &TForm4::showSystemClock);
+
     StatusBar1 = new QStatusBar(this);
     StatusBar1->setObjectName(u"StatusBar1"_s);
     StatusBar1->setSizeGripEnabled(false);
@@ -181,6 +195,16 @@ void TForm4::FormCreate()
     DateTimePicker2->setDateTime(now);
 }
 
+void TForm4::showSystemClock()
+{
+    if (!CheckBox1->isChecked())
+        return;
+    const QDateTime now = QDateTime::currentDateTime();
+    DateTimePicker1->setDateTime(now);
+    DateTimePicker2->setDateTime(now);
+    m_clockTick->start(1000 - now.time().msec());
+}
+
 void TForm4::FormDestroy()
 {
     // The program is ending (or the window going) in the middle of a
@@ -206,6 +230,12 @@ void TForm4::CheckBox1Click()
     for (QWidget *w : {static_cast<QWidget *>(Label3), static_cast<QWidget *>(DateTimePicker1),
                        static_cast<QWidget *>(Label2), static_cast<QWidget *>(DateTimePicker2)})
         w->setEnabled(picked && !m_transferRunning);
+    // The pickers follow the computer's clock only while it is the one used;
+    // cleared, they keep what they show for the operator to change.
+    if (picked)
+        m_clockTick->stop();
+    else if (!m_clockTick->isActive())
+        showSystemClock();
 }
 
 void TForm4::updateIndicator()
@@ -328,11 +358,28 @@ void TForm4::btnSetupTimeClick()
     runTransfer(TransferPlan::clockSetting(std::move(moment)));
 }
 
+void TForm4::strand(const QString &status)
+{
+    transferStatus->setText(status);
+    CloseCommButton->setFocus();
+}
+
 void TForm4::runTransfer(const TransferPlan &plan)
 {
+    transferStatus->clear();
     btnUpload->setEnabled(false);
     btnSetupTime->setEnabled(false);
-    OpenCommButtonClick();  // a failure leaves the window Stranded
+    QElapsedTimer took;
+    took.start();
+    try {
+        OpenCommButtonClick();
+    } catch (const EConnectError &error) {
+        // Stranded, with the port closed; which port failed is not in the
+        // system's text.
+        ApplicationErrors::show(TransferText::portNotOpened(Comm1->DeviceName(), error.message()), this);
+        strand(TransferText::strandedByOpening());
+        return;
+    }
 
     setTransferring(true);
     QEventLoop loop;
@@ -358,11 +405,23 @@ void TForm4::runTransfer(const TransferPlan &plan)
     }
     if (const std::exception_ptr error = m_runner.error()) {
         // Stranded: the port stays as the failure left it, both commands
-        // disabled until "Стоп" or another port.
+        // disabled until "Стоп" or another port. Other exceptions go on to
+        // the application's error box as they are.
         updateIndicator();
-        std::rethrow_exception(error);
+        try {
+            std::rethrow_exception(error);
+        } catch (const EConnectError &portError) {
+            ApplicationErrors::show(portError.message(), this);
+            strand(plan.isClockSetting() ? TransferText::strandedClock()
+                                         : TransferText::strandedLoad(report, m_programSize));
+            return;
+        }
     }
     CloseCommButtonClick();
+    if (report.complete()) {
+        transferStatus->setText(plan.isClockSetting() ? TransferText::clockDone(report.moment, took.elapsed())
+                                                      : TransferText::loadDone(report, took.elapsed()));
+    }
 
     if (report.stopped) {
         Dialogs::message(this, QMessageBox::Information, LinkMessages::connectionCaption(),
