@@ -572,6 +572,7 @@ private slots:
             QVERIFY(form->btnUpload->isEnabled());
             QVERIFY(form->btnSetupTime->isEnabled());
             QCOMPARE(form->ConnectOKString->text(), u"Порт выключен"_s);
+            QCOMPARE(form->transferStatus->text(), QString());
         }
     }
 

@@ -269,6 +269,11 @@ void TForm4::CloseCommButtonClick()
 {
     btnUpload->setEnabled(true);
     btnSetupTime->setEnabled(true);
+    // What the stranded state said is over once the port is released.
+    if (m_stranded) {
+        m_stranded = false;
+        transferStatus->clear();
+    }
     // Never under a running writer: a transfer closes the port itself once
     // its writer has ended.
     if (!m_runner.isStarted()) {
@@ -317,6 +322,8 @@ void TForm4::btnUploadClick()
     if (m_transferRunning)
         return;
     m_programSize = 0;
+    // A load refused below must not leave the last transfer's line standing.
+    transferStatus->clear();
     // A check that did not succeed has left the previous program in place,
     // which is not the message the operator has just checked: nothing goes.
     if (CheckBox2->isChecked() && m_checkCommand && !m_checkCommand()) {
@@ -360,7 +367,10 @@ void TForm4::btnSetupTimeClick()
 
 void TForm4::strand(const QString &status)
 {
+    m_stranded = true;
     transferStatus->setText(status);
+    // A check before the load may have left the main window in front.
+    activateWindow();
     CloseCommButton->setFocus();
 }
 

@@ -141,6 +141,7 @@ private:
     QString m_sysRoot;
     qint64 m_programSize = 0;
     bool m_transferRunning = false;
+    bool m_stranded = false;  // transferStatus says how the window got stranded
     TransferProgressDialog *m_progressDialog = nullptr;
     QTimer *m_clockTick = nullptr;
     FramePlacement m_placement;
