@@ -116,7 +116,7 @@ int runUpload(const QStringList &arguments)
         const TransferReport report = link.upload(parser.value(port), program.bytes);
         return console.finish(report, comm.DeviceName());
     } catch (const EConnectError &e) {
-        return console.failed(e.message(), link.report());
+        return console.failedUpload(e.message(), link.report(), program.bytes.size());
     }
 }
 

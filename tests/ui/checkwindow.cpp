@@ -178,7 +178,7 @@ private slots:
         // of a check with an error is put in place.
         QCOMPARE(fileBytes(m_form3->outputDirectory() + u"cmpres8.dat"_s), QByteArray("<missing>"));
         QVERIFY(fileBytes(m_form3->outputDirectory() + u"cmpres.bak"_s)
-                    .endsWith("0x00,// close empty effect(for item end)\r\n0x03,\r\n0x00,\r\n0x00"));
+                    .endsWith("0x00,// close empty effect(for item end)\r\n0x03,\r\n0x00,\r\n0x00\r\n"));
     }
 
     void theMissingEffectErrorPutsTheCaretBeforeTheItem()
@@ -217,7 +217,7 @@ private slots:
         // stopped check is not put in place.
         QCOMPARE(fileBytes(m_form3->outputDirectory() + u"cmpres8.dat"_s), QByteArray("<missing>"));
         QVERIFY(fileBytes(m_form3->outputDirectory() + u"cmpres.bak"_s)
-                    .endsWith("0x00,// close empty effect(for item end)\r\n0x03,\r\n0x00,\r\n0x00"));
+                    .endsWith("0x00,// close empty effect(for item end)\r\n0x03,\r\n0x00,\r\n0x00\r\n"));
     }
 
     void aSecondStartDuringACheckDoesNothing()
