@@ -10,9 +10,11 @@ set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "editor and loader for an LED running-text sign")
 set(CPACK_PACKAGE_CONTACT "${ORAVELT_PACKAGE_MAINTAINER}")
 set(CPACK_RESOURCE_FILE_LICENSE ${PROJECT_SOURCE_DIR}/LICENSE)
+# Installed into /usr with DESTDIR (whatever prefix the build folder was
+# configured with), so that what the install makes for its prefix (the clock
+# service's path of oravelt-cli) says /usr, not the staging folder.
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
-# Installed with DESTDIR, so that what the install makes for its prefix (the
-# clock service's path of oravelt-cli) says /usr, not the staging folder.
+set(CPACK_INSTALL_PREFIX /usr)
 set(CPACK_SET_DESTDIR ON)
 set(CPACK_STRIP_FILES ON)
 set(CPACK_GENERATOR DEB)

@@ -7,6 +7,7 @@
 #include "link/DeviceLink.h"
 #include "link/DeviceProtocol.h"
 #include "link/ProgramFile.h"
+#include "workfolder/WorkFolder.h"
 
 #include <QCommandLineParser>
 #include <QDir>
@@ -90,7 +91,9 @@ int runUpload(const QStringList &arguments)
             printError(u"The check found an error; loading the program it left all the same."_s);
     }
 
-    const QString programPath = positional.isEmpty() ? QDir::current().filePath(u"cmpres8.dat"_s) : positional.first();
+    const QString programPath = positional.isEmpty()
+                                    ? QDir::current().filePath(QLatin1StringView(WorkFolder::ProgramFileName))
+                                    : positional.first();
     const ProgramFile program = ProgramFile::read(programPath);
     switch (program.status) {
     case ProgramFile::Loaded:
