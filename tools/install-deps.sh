@@ -10,6 +10,7 @@ packages=(
     clang libclang-rt-14-dev
     xvfb xauth fonts-dejavu-core openbox
     libfreetype-dev zlib1g-dev libgif-dev console-data xfonts-base
+    dpkg-dev appstream desktop-file-utils groff-base man-db
 )
 
 missing=()

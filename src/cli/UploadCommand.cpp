@@ -7,6 +7,7 @@
 #include "link/DeviceLink.h"
 #include "link/DeviceProtocol.h"
 #include "link/ProgramFile.h"
+#include "workfolder/WorkFolder.h"
 
 #include <QCommandLineParser>
 #include <QDir>
@@ -93,7 +94,9 @@ int runUpload(const QStringList &arguments)
         }
     }
 
-    const QString programPath = positional.isEmpty() ? QDir::current().filePath(u"cmpres8.dat"_s) : positional.first();
+    const QString programPath = positional.isEmpty()
+                                    ? QDir::current().filePath(QLatin1StringView(WorkFolder::ProgramFileName))
+                                    : positional.first();
     const ProgramFile program = ProgramFile::read(programPath);
     switch (program.status) {
     case ProgramFile::Loaded:
