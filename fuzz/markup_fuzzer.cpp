@@ -9,12 +9,12 @@
 // ones, "p.bmp" and "prices-1.bmp" (the name the example uses).
 
 #include "compiler/Compiler.h"
-#include "document/BitmapFile.h"
-#include "document/ClassRegistry.h"
-#include "document/MarkupReader.h"
-#include "document/MarkupWriter.h"
-#include "document/SourceFileReader.h"
-#include "document/SourceFileWriter.h"
+#include "document/pictures/BitmapFile.h"
+#include "document/streams/ClassRegistry.h"
+#include "document/markup/MarkupReader.h"
+#include "document/markup/MarkupWriter.h"
+#include "document/sourcefile/SourceFileReader.h"
+#include "document/sourcefile/SourceFileWriter.h"
 
 #include <QDir>
 #include <QFile>
