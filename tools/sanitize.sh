@@ -34,7 +34,7 @@ export LSAN_OPTIONS="suppressions=$suppressions/lsan.supp:print_suppressions=0"
 
 status=0
 TIMEFORMAT="[sanitize.sh] %0R s (processor: %0U s user, %0S s system): sanitizer tests"
-time ctest --test-dir build-sanitize --output-on-failure -j "$(nproc)" "$@" || status=$?
+time ctest --test-dir build-sanitize --output-on-failure -j "$(nproc)" --repeat until-pass:3 "$@" || status=$?
 
 shopt -s nullglob
 found=("$reports"/report.*)
