@@ -111,11 +111,11 @@ void TForm1::updateCommands()
         box->setEnabled(editable);
     for (QAction *a : m_insertActions)
         a->setEnabled(editable);
-    m_commands.check->setEnabled(m_checkWindow != nullptr);
-    SpeedButton3->setEnabled(m_checkWindow != nullptr);
-    m_commands.calibration->setEnabled(m_calibrationWindow != nullptr);
-    m_commands.connection->setEnabled(m_connectionWindow != nullptr);
-    btnComm->setEnabled(m_connectionWindow != nullptr);
+    m_commands.check->setEnabled(!m_checkWindow.isNull());
+    SpeedButton3->setEnabled(!m_checkWindow.isNull());
+    m_commands.calibration->setEnabled(!m_calibrationWindow.isNull());
+    m_commands.connection->setEnabled(!m_connectionWindow.isNull());
+    btnComm->setEnabled(!m_connectionWindow.isNull());
 }
 
 void TForm1::menuCheckTextClick()
