@@ -503,9 +503,13 @@ private slots:
         // The next transfer replaces the line as soon as it starts.
         writeProgram("xyz");
         QString seen = u"not looked"_s;
-        TransferWatch watch(*w.form);
-        watch.onTick = [&](TransferProgressDialog *) { seen = w.form->transferStatus->text(); };
+        const QMetaObject::Connection started =
+            QObject::connect(w.form.get(), &TForm4::transferRunningChanged, [&](bool running) {
+                if (running)
+                    seen = w.form->transferStatus->text();
+            });
         QTest::mouseClick(w.form->btnUpload, Qt::LeftButton);
+        QObject::disconnect(started);
         QCOMPARE(seen, QString());
         QVERIFY(w.form->transferStatus->text().startsWith(u"Загрузка завершена: 3 байт программы (всего 1924 байт)"_s));
 

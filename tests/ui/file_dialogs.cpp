@@ -198,11 +198,14 @@ private slots:
         QTest::qWait(300);
         QVERIFY(!completionListShown(form.od));
         QVERIFY(!QApplication::activePopupWidget());
-        // The next key goes into the text. The window manager activates the
-        // main window in its own time; on a loaded machine it may need asking.
-        if (!QTest::qWaitFor([&form] { return form.isActiveWindow(); }, 3000))
+        // The next key goes into the text. The window manager gives the main
+        // window back the focus in its own time, and a window manager that
+        // refuses activation requests from a program is free to keep it; what
+        // matters here is that no list left open takes the key.
+        if (!QTest::qWaitFor([&form] { return form.isActiveWindow(); }, 3000)) {
             form.activateWindow();
-        QTRY_VERIFY_WITH_TIMEOUT(form.isActiveWindow(), 15000);
+            QTest::qWaitFor([&form] { return form.isActiveWindow(); }, 3000);
+        }
         QTest::keyClick(form.windowHandle(), 'x');
         QCOMPARE(form.rve->toPlainText(), u"x"_s);
         form.rve->setDocumentModified(false);
