@@ -144,12 +144,19 @@ void writeLayoutRecord(Output &out, const DocumentLayout &layout)
 
 void writeCheckpointRecord(Output &out, const Checkpoint &checkpoint)
 {
+    // A name read from a binary block may hold line ends, which a text line
+    // cannot carry: such a name goes back into a block.
+    const bool block = checkpoint.name.contains('\r') || checkpoint.name.contains('\n')
+        || checkpoint.name.contains('\0');
     Header h;
-    h << CheckpointRecord << 1 << 0 << 0 << TextData;
+    h << CheckpointRecord << 1 << 0 << 0 << (block ? BinaryData : TextData);
     h << (checkpoint.hasTag ? quoted(checkpoint.tag) : QByteArray("0"));
     h << int(checkpoint.raiseEvent) << int(checkpoint.persistent);
     out.line(h.text());
-    out.line(checkpoint.name);
+    if (block)
+        out.block(checkpoint.name);
+    else
+        out.line(checkpoint.name);
 }
 
 void writeTextLine(Output &out, const SourceItem &item)
