@@ -4,9 +4,9 @@
 // markers of four kinds and pictures, every tenth item an output effect, so
 // that it checks without error.
 
-#include "document/CodePage.h"
-#include "document/EmbeddedControl.h"
-#include "document/SourceDocument.h"
+#include "document/model/CodePage.h"
+#include "document/model/EmbeddedControl.h"
+#include "document/model/SourceDocument.h"
 
 #include <QImage>
 

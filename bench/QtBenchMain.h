@@ -3,7 +3,7 @@
 // main() of a benchmark of the windows: offscreen unless a display is asked
 // for, the marker classes registered, a QApplication for the widgets.
 
-#include "document/ClassRegistry.h"
+#include "document/streams/ClassRegistry.h"
 
 #include <QApplication>
 

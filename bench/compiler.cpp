@@ -2,8 +2,8 @@
 // listing together) per second, on one core.
 
 #include "compiler/Compiler.h"
-#include "document/CodePage.h"
-#include "document/SourceDocument.h"
+#include "document/model/CodePage.h"
+#include "document/model/SourceDocument.h"
 
 #include <benchmark/benchmark.h>
 

@@ -5,10 +5,10 @@
 // file), through the file system as "oravelt-cli compose" does, and the way
 // back from the document to markup.
 
-#include "document/BitmapFile.h"
-#include "document/MarkupReader.h"
-#include "document/MarkupWriter.h"
-#include "document/SourceFileWriter.h"
+#include "document/pictures/BitmapFile.h"
+#include "document/markup/MarkupReader.h"
+#include "document/markup/MarkupWriter.h"
+#include "document/sourcefile/SourceFileWriter.h"
 
 #include <QFile>
 #include <QImage>

@@ -3,10 +3,10 @@
 // operator would compose it, only much longer. Reports MB/s each way, in
 // memory and through a file.
 
-#include "document/ClassRegistry.h"
-#include "document/CodePage.h"
-#include "document/SourceFileReader.h"
-#include "document/SourceFileWriter.h"
+#include "document/streams/ClassRegistry.h"
+#include "document/model/CodePage.h"
+#include "document/sourcefile/SourceFileReader.h"
+#include "document/sourcefile/SourceFileWriter.h"
 
 #include <QFile>
 #include <QTemporaryDir>

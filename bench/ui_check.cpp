@@ -33,7 +33,10 @@ void BM_CheckLongMessageFromTheCheckWindow(benchmark::State &state)
     QTemporaryDir dir;
     TForm1 form1;
     TForm3 form3(form1, dir.path() + u'/');
-    TForm6 form6(form1, dir.path() + u'/');
+    form1.setCheckWindow(&form3);
+    TForm6 form6(&form1, dir.path() + u'/');
+    form1.setCalibrationWindow(&form6);
+    form3.setCalibrationSource(&form6);
     form1.show();
     form1.rve->loadDocument(LongMessage::make(ItemCount));
     QApplication::processEvents();

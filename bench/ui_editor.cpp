@@ -6,10 +6,10 @@
 #include "QtBenchMain.h"
 
 #include "app/richview/TRichViewEdit.h"
-#include "document/ClassRegistry.h"
-#include "document/CodePage.h"
-#include "document/SourceFileReader.h"
-#include "document/SourceFileWriter.h"
+#include "document/streams/ClassRegistry.h"
+#include "document/model/CodePage.h"
+#include "document/sourcefile/SourceFileReader.h"
+#include "document/sourcefile/SourceFileWriter.h"
 
 #include <QAbstractTextDocumentLayout>
 #include <QApplication>

@@ -4,7 +4,7 @@
 // rendered at once (what a window holding it whole would redo on every open).
 
 #include "app/TForm1.h"
-#include "document/ClassRegistry.h"
+#include "document/streams/ClassRegistry.h"
 #include "imageeditor/WorkBitmap.h"
 #include "app/pictures/TForm2.h"
 #include "app/pictures/WorkBitmapView.h"

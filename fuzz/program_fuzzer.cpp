@@ -3,7 +3,7 @@
 // narrow and a wide sign, without touching memory it does not own.
 
 #include "simulator/ProgramDecoder.h"
-#include "simulator/ProgramEncoder.h"
+#include "ProgramEncoder.h"
 #include "simulator/SignPlayer.h"
 
 #include <cstdint>

@@ -2,9 +2,9 @@
 // them must be writable, the writer's bytes must read back without fault,
 // and writing again must give the same bytes.
 
-#include "document/ClassRegistry.h"
-#include "document/SourceFileReader.h"
-#include "document/SourceFileWriter.h"
+#include "document/streams/ClassRegistry.h"
+#include "document/sourcefile/SourceFileReader.h"
+#include "document/sourcefile/SourceFileWriter.h"
 
 #include <cstdint>
 #include <cstdio>

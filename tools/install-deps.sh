@@ -8,9 +8,10 @@ packages=(
     qt6-base-dev qt6-translations-l10n libjpeg62-turbo-dev libxcb1-dev
     libgtest-dev libgmock-dev libbenchmark-dev
     clang libclang-rt-14-dev
-    xvfb xauth fonts-dejavu-core
+    xvfb xauth fonts-dejavu-core openbox
     libfreetype-dev zlib1g-dev libgif-dev console-data xfonts-base
     ser2net socat
+    dpkg-dev appstream desktop-file-utils groff-base man-db
 )
 
 missing=()

@@ -4,8 +4,10 @@
 #include "ui/AppIcons.h"
 #include "ui/Caption.h"
 #include "ui/Dialogs.h"
+#include "ui/FramePlacement.h"
 #include "FindDialog.h"
-#include "MarkerComboBoxes.h"
+#include "FocusFrameStyle.h"
+#include "richview/MarkerComboBoxes.h"
 #include "platform/TopLevelWindows.h"
 #include "richview/TRichViewEdit.h"
 #include "app/calibration/TForm6.h"
@@ -17,6 +19,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QDropEvent>
 #include <QFileDialog>
 #include <QLabel>
@@ -32,10 +35,10 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-// The window as the operator first sees it: the outer frame is 528 x 424 on
-// the desktop it was designed for, whose frame takes 4 pixels on each side and
-// whose caption and menu bar are 19 pixels each; Qt sizes the inside, menu
-// bar included.
+// The window as the operator first sees it: an outer frame of 528 x 424 with
+// a frame of 4 pixels on each side and a caption and a menu bar of 19 pixels
+// each; Qt sizes the inside, menu bar included, so these are the outer sizes
+// less that frame.
 constexpr int ClientWidth = 520;
 constexpr int ClientHeight = 424 - 8 - 19 - 19;
 constexpr int MinClientHeight = 382 - 8 - 19 - 19;
@@ -76,7 +79,8 @@ TForm1::TForm1(QWidget *parent) : QMainWindow(parent)
     rve->setToolTip(u"Начните работу со вставки эффекта вывода, затем введите Ваш текст"_s);
     rve->onStyleConversion = [this](int styleNo, int code) { return rveStyleConversion(styleNo, code); };
     connect(rve, &TRichViewEdit::currentTextStyleChanged, this, &TForm1::rveCurTextStyleChanged);
-    rve->viewport()->installEventFilter(this);  // drags of the graphic editor's picture
+    rve->viewport()->installEventFilter(this);  // the caret follows a picture dragged over it
+    rve->installEventFilter(this);              // Ctrl+Tab out of the text
     Panel1->setParent(central);
     panel->setParent(central);
     layout->addWidget(Panel1);
@@ -102,10 +106,13 @@ TForm1::TForm1(QWidget *parent) : QMainWindow(parent)
 
 TForm1::~TForm1()
 {
-    // The other windows are this one's children; they go while it is whole,
-    // since they unregister from it (start-up destroys them first anyway).
-    delete m_calibrationWindow;
-    delete m_checkWindow;
+    // Tool windows that outlive this one (Qt deletes its children only after
+    // this destructor) must not call back into it.
+    for (QObject *w : {static_cast<QObject *>(m_checkWindow.data()), static_cast<QObject *>(m_calibrationWindow.data()),
+                       static_cast<QObject *>(m_connectionWindow.data())}) {
+        if (w)
+            disconnect(w, nullptr, this, nullptr);
+    }
 }
 
 RVStyleView &TForm1::rvs()
@@ -126,9 +133,9 @@ void TForm1::buildCommandBar()
         b->setIcon(st->standardIcon(icon));
         b->setToolTip(hint);
         b->setAutoRaise(true);
-        // Speed buttons: a key typed into what looks like the editor must
-        // never press one.
-        b->setFocusPolicy(Qt::NoFocus);
+        // Reached with Tab, never by a click: a key typed into what looks
+        // like the editor after a click on a button must not press it.
+        b->setFocusPolicy(Qt::TabFocus);
         b->setGeometry(left, 8, 25, 25);
         return b;
     };
@@ -213,7 +220,7 @@ void TForm1::buildMarkerPanel()
         b->setIcon(icon);
         b->setCheckable(true);
         b->setAutoRaise(true);
-        b->setFocusPolicy(Qt::NoFocus);
+        b->setFocusPolicy(Qt::TabFocus);
         b->setGeometry(left, 48, 25, 25);
         return b;
     };
@@ -222,6 +229,20 @@ void TForm1::buildMarkerPanel()
                                  AppIcons::signColour(QColor(Qt::black), QColor(Qt::red)), 248);
     connect(btnRed, &QToolButton::clicked, this, &TForm1::btnRedClick);
     connect(btnBlackOnRed, &QToolButton::clicked, this, &TForm1::clea);
+
+    // Every control of the two bars shows clearly where the keyboard is.
+    auto *focusStyle = new FocusFrameStyle(this);
+    for (QWidget *bar : {Panel1, panel}) {
+        for (QWidget *control : bar->findChildren<QWidget *>(Qt::FindDirectChildrenOnly)) {
+            if (control->focusPolicy() != Qt::NoFocus)
+                focusStyle->apply(control);
+        }
+    }
+
+    // Tab goes along the rows as they are seen, the second row left to right.
+    QWidget *order[] = {EffectCB, SpeedCB, fontCB, PauseCB, EffectClearCB, gEditor, btnRed, btnBlackOnRed, InfoCB};
+    for (size_t i = 1; i < std::size(order); ++i)
+        QWidget::setTabOrder(order[i - 1], order[i]);
 }
 
 void TForm1::buildMenu()
@@ -238,10 +259,10 @@ void TForm1::buildMenu()
     };
 
     QMenu *file = bar->addMenu(u"&Файл"_s);
-    m_commands.newDocument = add(file, "mitNew", u"&Новый"_s, &TForm1::mitNewClick);
-    m_commands.open = add(file, "mitOpen", u"&Открыть..."_s, &TForm1::mitOpenClick);
+    m_commands.newDocument = add(file, "mitNew", u"&Новый"_s, &TForm1::mitNewClick, QKeySequence(u"Ctrl+N"_s));
+    m_commands.open = add(file, "mitOpen", u"&Открыть..."_s, &TForm1::mitOpenClick, QKeySequence(u"Ctrl+O"_s));
     file->addSeparator();
-    add(file, "mitSave", u"&Сохранить"_s, &TForm1::mitSaveClick);
+    add(file, "mitSave", u"&Сохранить"_s, &TForm1::mitSaveClick, QKeySequence(u"Ctrl+S"_s));
     add(file, "mitSaveAs", u"Сохранить &как..."_s, &TForm1::mitSaveAsClick);
     file->addSeparator();
     add(file, "mitExit", u"В&ыход"_s, &TForm1::mitExitClick);
@@ -259,6 +280,13 @@ void TForm1::buildMenu()
     add(edit, "N7", u"Выделить текущее &слово"_s, &TForm1::N7Click);
     edit->addSeparator();
     add(edit, "N6", u"&Найти..."_s, &TForm1::N6Click, QKeySequence(u"Ctrl+F"_s));
+    // The colour buttons from the keyboard.
+    edit->addSeparator();
+    m_commands.red = add(edit, "mitRed", u"К&расный"_s, &TForm1::btnRedClick, QKeySequence(u"Ctrl+1"_s));
+    m_commands.blackOnRed = add(edit, "mitBlackOnRed", u"&Чёрный на красном фоне"_s, &TForm1::clea,
+                                QKeySequence(u"Ctrl+2"_s));
+    m_commands.red->setIcon(btnRed->icon());
+    m_commands.blackOnRed->setIcon(btnBlackOnRed->icon());
     connect(rve, &QTextEdit::undoAvailable, this, [this](bool available) {
         m_undoAvailable = available;
         updateCommands();
@@ -308,7 +336,7 @@ void TForm1::buildDialogs()
     od->setObjectName(u"od"_s);
     od->setAcceptMode(QFileDialog::AcceptOpen);
     od->setFileMode(QFileDialog::ExistingFile);
-    od->setNameFilter(filter);
+    od->setNameFilters({filter, u"Сообщения в разметке (*.txt)"_s});
     od->setDefaultSuffix(u"abc"_s);
     od->setOption(QFileDialog::ReadOnly, false);
     sd = new QFileDialog(this);
@@ -375,9 +403,9 @@ void TForm1::closeEvent(QCloseEvent *event)
     FormClose();
     // Closing this window ends the program: the others go out of sight with
     // it, so that none is left open on its own.
-    for (QWidget *w : {static_cast<QWidget *>(m_findDialog), static_cast<QWidget *>(m_checkWindow),
+    for (QWidget *w : {static_cast<QWidget *>(m_findDialog), static_cast<QWidget *>(m_checkWindow.data()),
                        static_cast<QWidget *>(m_graphicEditor.data()), static_cast<QWidget *>(m_connectionWindow.data()),
-                       static_cast<QWidget *>(m_calibrationWindow)}) {
+                       static_cast<QWidget *>(m_calibrationWindow.data())}) {
         if (w)
             w->hide();
     }
@@ -390,19 +418,31 @@ bool TForm1::eventFilter(QObject *watched, QEvent *event)
         switch (event->type()) {
         case QEvent::DragEnter:
         case QEvent::DragMove:
-        case QEvent::Drop: {
-            auto *drop = static_cast<QDropEvent *>(event);
-            // The editor's own drag of its selection stays the editor's.
-            if (drop->source() == rve || drop->source() == rve->viewport())
-                break;
-            if (event->type() == QEvent::Drop)
-                rveDragDrop(drop);
-            else
-                rveDragOver(static_cast<QDragMoveEvent *>(event));
-            return true;
-        }
+            rveDragOver(static_cast<QDragMoveEvent *>(event));
+            break;
+        case QEvent::Drop:
+            // The picture lands where it is dropped: caret messages of the
+            // drag still queued would move the caret off it afterwards.
+            QCoreApplication::removePostedEvents(this, CaretMessage::Type);
+            break;
         default:
             break;
+        }
+    }
+    if (rve && watched == rve && event->type() == QEvent::KeyPress) {
+        // Tab is a character of the text; Ctrl+Tab (with Shift: backwards)
+        // leaves it for the command bar and the marker panel.
+        const auto *key = static_cast<QKeyEvent *>(event);
+        const bool backwards = key->key() == Qt::Key_Backtab || (key->modifiers() & Qt::ShiftModifier);
+        if ((key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab) && (key->modifiers() & Qt::ControlModifier)) {
+            QWidget *next = rve;
+            do {
+                next = backwards ? next->previousInFocusChain() : next->nextInFocusChain();
+            } while (next != rve
+                     && !(next->window() == this && next->isVisible() && next->isEnabled()
+                          && (next->focusPolicy() & Qt::TabFocus)));
+            next->setFocus(backwards ? Qt::BacktabFocusReason : Qt::TabFocusReason);
+            return true;
         }
     }
     if (watched == Panel1 && event->type() == QEvent::Resize) {
@@ -480,15 +520,10 @@ void TForm1::N6Click()
         // Beside the window, so that what it finds is not hidden under it;
         // inside the screen. Later it opens where the operator left it.
         m_findDialog->adjustSize();
-        const QRect outer = frameGeometry();
-        QRect place(QPoint(outer.right() + 1, outer.top()), m_findDialog->frameGeometry().size());
-        if (const QScreen *s = screen()) {
-            const QRect area = s->availableGeometry();
-            if (place.right() > area.right())
-                place.moveRight(area.right());
-            if (place.bottom() > area.bottom())
-                place.moveBottom(area.bottom());
-        }
+        const QScreen *s = screen();
+        const QRect place = FramePlacement::beside(frameGeometry(), m_findDialog->frameGeometry().size(),
+                                                   FramePlacement::Side::Right,
+                                                   s ? std::optional(s->availableGeometry()) : std::nullopt);
         m_findDialog->move(place.topLeft());
     }
     const QString selected = rve->textCursor().selectedText();

@@ -9,9 +9,18 @@
 // on. Open keeps the previous document when a file cannot be read, and Save
 // keeps the modified flag when writing fails; both tell the operator which
 // file and why.
+//
+// Ownership: start-up creates it first and destroys it last; the tool windows
+// are its child windows, handed to it by start-up, and it only shows, places
+// and stops them. The check window and the graphic editor reach the document
+// through the EditorSession it implements, never through this class.
 
-#include "document/Colour.h"
-#include "document/MarkerKind.h"
+#include "EditorSession.h"
+
+#include "ui/SaveCycle.h"
+
+#include "document/model/Colour.h"
+#include "document/model/MarkerKind.h"
 
 #include <QEvent>
 #include <QMainWindow>
@@ -19,6 +28,7 @@
 #include <QPointer>
 
 #include <array>
+#include <optional>
 
 class FindDialog;
 class TForm3;
@@ -38,7 +48,8 @@ class RVStyleView;
 
 // The caret message: posted to the main window while the graphic editor's
 // picture is dragged over the editor, carrying the point in the editor's
-// client coordinates; handled later, by MoveCaretToPoint.
+// client coordinates; handled later, by MoveCaretToPoint. The drop itself is
+// the editor control's (TRichViewEdit takes the picture drag type).
 class CaretMessage : public QEvent {
 public:
     static constexpr QEvent::Type Type = QEvent::Type(QEvent::User + 10);
@@ -46,7 +57,7 @@ public:
     const QPoint point;
 };
 
-class TForm1 : public QMainWindow {
+class TForm1 : public QMainWindow, public EditorSession {
     Q_OBJECT
 public:
     explicit TForm1(QWidget *parent = nullptr);
@@ -57,19 +68,19 @@ public:
     RVStyleView &rvs();
     QString currentFileName() const { return m_fileName; }
     // Opens a file without asking for it (a file given on the command line);
-    // false when it could not be read (the operator has been told).
+    // false when it could not be read (the operator has been told). A name
+    // ending in ".txt" is a message written as markup: it becomes a new,
+    // unnamed, modified document.
     bool openFile(const QString &fileName);
-    // The graphic editor registers itself here when it is created.
+    // The windows this one shows, handed in by start-up when it creates
+    // them; their commands are unavailable until then and once they are
+    // destroyed.
     void attachGraphicEditor(TForm2 *editor);
     TForm2 *graphicEditor() const;
-
-    // The windows this one reaches. Each registers itself when start-up
-    // creates it (and unregisters when destroyed); their commands are
-    // unavailable until then.
     void setCheckWindow(TForm3 *window);
-    TForm3 *checkWindow() const { return m_checkWindow; }
+    TForm3 *checkWindow() const;
     void setCalibrationWindow(TForm6 *window);
-    TForm6 *calibrationWindow() const { return m_calibrationWindow; }
+    TForm6 *calibrationWindow() const;
     // The connection window: its command, and the check it runs before a
     // load, wired when start-up creates it.
     void setConnectionWindow(TForm4 *window);
@@ -84,8 +95,16 @@ public:
     // While locked (for the length of a check) the editor is read-only and
     // every command that changes the document is disabled; selecting,
     // copying, finding and saving stay available.
-    void setDocumentLocked(bool locked);
+    void setDocumentLocked(bool locked) override;
     bool isDocumentLocked() const { return m_documentLocked; }
+
+    // ----- the editor session of the tool windows
+    SourceDocument snapshot(const std::function<void()> &yield) const override;
+    void markItem(int item, Mark mark) override;
+    void activateEditor() override;
+    PicturePtr pictureAtCaret() const override;
+    bool insertPicture(const QImage &image, int displayWidth, int displayHeight) override;
+    QWidget *editorWindow() override { return this; }
 
     // ----- routines of the window
     bool QuerySave();
@@ -94,7 +113,7 @@ public:
     void OpenDocument();
     void NewDocument();
 
-    // ----- controls (their form names)
+    // ----- controls (named after their role in the window's commands)
     QWidget *Panel1 = nullptr;
     QToolButton *btnNew = nullptr;
     QToolButton *btnOpen = nullptr;
@@ -161,7 +180,6 @@ public slots:
     // The graphic editor and its pictures
     void gEditorClick();
     void rveDragOver(QDragMoveEvent *event);
-    void rveDragDrop(QDropEvent *event);
     void MoveCaretToPoint(QPoint point);
 
 protected:
@@ -181,22 +199,31 @@ private:
     void insertMarker(MarkerKind kind);
     void applyColour(TColor color, TColor backColor);
     bool readInto(const QString &fileName);
+    bool composeInto(const QString &fileName);
+    static bool isMarkupFile(const QString &fileName);
     void updateCommands();
+    SaveCycle::Editor saveCycleEditor();
+    // The whole screen of this window, which the check and connection
+    // windows stay inside.
+    std::optional<QRect> screenArea() const;
     bool isPictureDrag(const QDropEvent *event) const;
+    // Keeps the commands of a tool window in step with its lifetime.
+    void watchToolWindow(QWidget *window);
 
     QString m_fileName;
+    SaveCycle m_saveCycle{m_fileName, saveCycleEditor()};
     TColor m_pendingColour = 0;
     std::array<QComboBox *, 6> m_boxes{};
     std::array<QAction *, 6> m_insertActions{};
     FindDialog *m_findDialog = nullptr;
-    TForm3 *m_checkWindow = nullptr;
-    TForm6 *m_calibrationWindow = nullptr;
+    QPointer<TForm3> m_checkWindow;
+    QPointer<TForm6> m_calibrationWindow;
     QPointer<TForm4> m_connectionWindow;
     // Menu commands whose availability follows the editor and the lock.
     struct {
         QAction *newDocument = nullptr, *open = nullptr, *undo = nullptr, *redo = nullptr, *cut = nullptr,
                 *copy = nullptr, *paste = nullptr, *erase = nullptr, *check = nullptr, *calibration = nullptr,
-                *connection = nullptr;
+                *connection = nullptr, *red = nullptr, *blackOnRed = nullptr;
     } m_commands;
     bool m_documentLocked = false;
     bool m_transferRunning = false;

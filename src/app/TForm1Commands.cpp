@@ -21,16 +21,34 @@
 #include <QScreen>
 #include <QToolButton>
 
+void TForm1::watchToolWindow(QWidget *window)
+{
+    // The pointers to the windows clear themselves before `destroyed` comes.
+    if (window)
+        connect(window, &QObject::destroyed, this, &TForm1::updateCommands, Qt::UniqueConnection);
+    updateCommands();
+}
+
 void TForm1::setCheckWindow(TForm3 *window)
 {
     m_checkWindow = window;
-    updateCommands();
+    watchToolWindow(window);
+}
+
+TForm3 *TForm1::checkWindow() const
+{
+    return m_checkWindow;
+}
+
+TForm6 *TForm1::calibrationWindow() const
+{
+    return m_calibrationWindow;
 }
 
 void TForm1::setCalibrationWindow(TForm6 *window)
 {
     m_calibrationWindow = window;
-    updateCommands();
+    watchToolWindow(window);
 }
 
 void TForm1::setConnectionWindow(TForm4 *window)
@@ -45,7 +63,7 @@ void TForm1::setConnectionWindow(TForm4 *window)
         });
         connect(window, &TForm4::transferRunningChanged, this, &TForm1::setTransferRunning);
     }
-    updateCommands();
+    watchToolWindow(window);
 }
 
 TForm4 *TForm1::connectionWindow() const
@@ -78,7 +96,8 @@ void TForm1::setDocumentLocked(bool locked)
 void TForm1::updateCommands()
 {
     const bool editable = !m_documentLocked;
-    for (QAction *a : {m_commands.newDocument, m_commands.open, m_commands.paste})
+    for (QAction *a : {m_commands.newDocument, m_commands.open, m_commands.paste, m_commands.red,
+                       m_commands.blackOnRed})
         a->setEnabled(editable);
     m_commands.undo->setEnabled(editable && m_undoAvailable);
     m_commands.redo->setEnabled(editable && m_redoAvailable);
@@ -92,11 +111,11 @@ void TForm1::updateCommands()
         box->setEnabled(editable);
     for (QAction *a : m_insertActions)
         a->setEnabled(editable);
-    m_commands.check->setEnabled(m_checkWindow != nullptr);
-    SpeedButton3->setEnabled(m_checkWindow != nullptr);
-    m_commands.calibration->setEnabled(m_calibrationWindow != nullptr);
-    m_commands.connection->setEnabled(m_connectionWindow != nullptr);
-    btnComm->setEnabled(m_connectionWindow != nullptr);
+    m_commands.check->setEnabled(!m_checkWindow.isNull());
+    SpeedButton3->setEnabled(!m_checkWindow.isNull());
+    m_commands.calibration->setEnabled(!m_calibrationWindow.isNull());
+    m_commands.connection->setEnabled(!m_connectionWindow.isNull());
+    btnComm->setEnabled(!m_connectionWindow.isNull());
 }
 
 void TForm1::menuCheckTextClick()
@@ -110,20 +129,22 @@ void TForm1::menuCheckTextClick()
         // outer frames; a window not shown yet has no frame of its own, so
         // it is taken to get one like this window's.
         const QRect outer = frameGeometry();
-        const int checkOuterHeight = check.height() + FramePlacement::frameExtra(check, *this).height();
-        int top = outer.top() + outer.height();
-        if (const QScreen *s = screen()) {
-            const int screenBottom = s->geometry().top() + s->geometry().height();
-            if (top + checkOuterHeight > screenBottom)
-                top = screenBottom - checkOuterHeight;
-        }
         check.setFixedWidth(width());
-        check.placeFrameAt(QPoint(outer.left(), top), geometry().topLeft() - outer.topLeft());
+        const QRect place = FramePlacement::beside(outer, check.size() + FramePlacement::frameExtra(check, *this),
+                                                   FramePlacement::Side::Below, screenArea());
+        check.placeFrameAt(place.topLeft(), geometry().topLeft() - outer.topLeft());
     }
     check.show();
     check.raise();
     check.activateWindow();
     check.btnStartClick();
+}
+
+std::optional<QRect> TForm1::screenArea() const
+{
+    if (const QScreen *s = screen())
+        return s->geometry();
+    return std::nullopt;
 }
 
 void TForm1::btnCommClick()
@@ -138,14 +159,9 @@ void TForm1::btnCommClick()
         const QRect outer = frameGeometry();
         const QSize frameExtra = FramePlacement::frameExtra(comm, *this);
         comm.setFixedHeight(std::max(0, outer.height() - frameExtra.height()));
-        const int commOuterWidth = comm.width() + frameExtra.width();
-        int left = outer.left() + outer.width();
-        if (const QScreen *s = screen()) {
-            const int screenRight = s->geometry().left() + s->geometry().width();
-            if (left + commOuterWidth > screenRight)
-                left = screenRight - commOuterWidth;
-        }
-        comm.placeFrameAt(QPoint(left, outer.top()), geometry().topLeft() - outer.topLeft());
+        const QRect place
+            = FramePlacement::beside(outer, comm.size() + frameExtra, FramePlacement::Side::Right, screenArea());
+        comm.placeFrameAt(place.topLeft(), geometry().topLeft() - outer.topLeft());
     }
     comm.show();
     comm.raise();

@@ -4,7 +4,7 @@
 
 #include "richview/TRichViewEdit.h"
 
-#include "document/StyleConversion.h"
+#include "document/model/StyleConversion.h"
 
 #include <QComboBox>
 #include <QToolButton>

@@ -1,5 +1,6 @@
 // The graphic editor command and pictures dragged from the graphic editor
-// onto the editor: the drag over it, the caret message and the drop.
+// onto the editor: while the drag moves, the caret follows it by the caret
+// message; the drop is the editor control's.
 
 #include "TForm1.h"
 
@@ -40,7 +41,8 @@ void TForm1::gEditorClick()
 bool TForm1::isPictureDrag(const QDropEvent *event) const
 {
     // Only the graphic editor's picture carries this type; a document that
-    // may not change now (a check is running) takes nothing.
+    // may not change now (a check is running) takes nothing, so its caret
+    // stays where it is.
     return event->mimeData() && event->mimeData()->hasFormat(QString::fromLatin1(PictureDrag::MimeType))
         && !rve->isReadOnly();
 }
@@ -56,15 +58,11 @@ bool TForm1::event(QEvent *event)
 
 void TForm1::rveDragOver(QDragMoveEvent *event)
 {
-    if (!isPictureDrag(event)) {
-        event->ignore();
-        return;
-    }
-    event->setDropAction(Qt::CopyAction);
-    event->accept();
-    // The caret follows later, when the message loop gets to it, so the
-    // drag itself never waits for the editor.
-    QCoreApplication::postEvent(this, new CaretMessage(event->position().toPoint()));
+    // Whether the drag is taken is the editor control's to say; the caret
+    // follows later, when the message loop gets to it, so the drag itself
+    // never waits for the editor.
+    if (isPictureDrag(event))
+        QCoreApplication::postEvent(this, new CaretMessage(event->position().toPoint()));
 }
 
 void TForm1::MoveCaretToPoint(QPoint point)
@@ -77,29 +75,4 @@ void TForm1::MoveCaretToPoint(QPoint point)
         return;
     rve->selectItems(itemNo, offset, itemNo, offset);
     rve->viewport()->update();
-}
-
-void TForm1::rveDragDrop(QDropEvent *event)
-{
-    if (!isPictureDrag(event)) {
-        event->ignore();
-        return;
-    }
-    // Called directly: the picture lands at the drop point even while caret
-    // messages of the drag are still queued. Those are dropped, or they
-    // would move the caret off the inserted picture afterwards.
-    QCoreApplication::removePostedEvents(this, CaretMessage::Type);
-    MoveCaretToPoint(event->position().toPoint());
-    const std::optional<QImage> image
-        = PictureDrag::decode(event->mimeData()->data(QString::fromLatin1(PictureDrag::MimeType)));
-    if (!image) {
-        event->ignore();
-        return;
-    }
-    // A dropped picture is shown at twice its size.
-    rve->insertPicture(Picture::bitmap(*image), 2 * image->width(), 2 * image->height());
-    event->setDropAction(Qt::CopyAction);
-    event->accept();
-    activateWindow();
-    rve->setFocus();
 }

@@ -3,9 +3,13 @@
 // argument (how a desktop opens a file the user double-clicked), and runs
 // until the main window closes.
 //
-// Each window's creation handler runs in its constructor, so it runs before
-// the next window exists. The main window is the application's main window and
-// the only one shown; closing it ends the program, and the other windows are
+// This is the one place that creates the windows, wires them together and
+// owns them. Each window's creation handler runs in its constructor, so it
+// runs before the next window exists. The main window is the application's
+// main window and the only one shown; the tool windows are its child windows
+// and get from it only what they need: the check window and the graphic
+// editor its editor session, the calibration window a parent to centre on.
+// Closing the main window ends the program, and the other windows are
 // destroyed before it, in the reverse order of their creation (the
 // calibration window writes "sensor.ini" then).
 
@@ -17,7 +21,7 @@
 #include "app/calibration/TForm6.h"
 #include "app/check/TForm3.h"
 #include "app/link/TForm4.h"
-#include "document/ClassRegistry.h"
+#include "document/streams/ClassRegistry.h"
 
 #include <QApplication>
 #include <QStringList>
@@ -35,10 +39,14 @@ int main(int argc, char *argv[])
     // ----- the windows, in their fixed order
     TForm1 form1;          // main window
     TForm3 form3(form1);   // check window
+    form1.setCheckWindow(&form3);
     TForm2 form2(&form1);  // graphic editor
+    form1.attachGraphicEditor(&form2);
     TForm4 form4(&form1);  // connection window
     form1.setConnectionWindow(&form4);
-    TForm6 form6(form1);   // sensor calibration window
+    TForm6 form6(&form1);  // sensor calibration window
+    form1.setCalibrationWindow(&form6);
+    form3.setCalibrationSource(&form6);
     // -----
 
     form1.show();

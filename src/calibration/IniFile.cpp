@@ -1,6 +1,6 @@
 #include "IniFile.h"
 
-#include "document/CodePage.h"
+#include "document/model/CodePage.h"
 
 #include <QFile>
 #include <QSaveFile>

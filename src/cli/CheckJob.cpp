@@ -1,22 +1,59 @@
 #include "CheckJob.h"
 
 #include "CliCommand.h"
+#include "CliFiles.h"
 
 #include "calibration/SensorCalibration.h"
-#include "compiler/CheckFiles.h"
-#include "compiler/Compiler.h"
-#include "document/ClassRegistry.h"
+#include "calibration/CalibrationSource.h"
+#include "compiler/CheckRun.h"
 #include "workfolder/WorkFolder.h"
-#include "document/SourceFileReader.h"
 
 #include <QDir>
+#include <QFileInfo>
 
 using namespace Qt::StringLiterals;
+
+namespace {
+
+// The calibration values of "sensor.ini", read when the check asks for them
+// and written back after it.
+class SettingsFileCalibration final : public CalibrationSource {
+public:
+    explicit SettingsFileCalibration(QString fileName) : m_fileName(std::move(fileName)) {}
+    SensorCalibration calibration() const override { return SensorCalibration::load(m_fileName); }
+    bool setCalibration(const SensorCalibration &values, QString *error) override
+    {
+        return values.save(m_fileName, error);
+    }
+
+private:
+    QString m_fileName;
+};
+
+// Values given on the command line: sent as given, kept nowhere.
+class GivenCalibration final : public CalibrationSource {
+public:
+    explicit GivenCalibration(SensorCalibration values) : m_values(std::move(values)) {}
+    SensorCalibration calibration() const override { return m_values; }
+    bool setCalibration(const SensorCalibration &, QString *) override { return true; }
+
+private:
+    SensorCalibration m_values;
+};
+
+} // namespace
 
 bool checkJobOptionsValid(const CheckJobOptions &options, QTextStream &err)
 {
     if (options.pressure.has_value() != options.humidity.has_value()) {
         err << u"oravelt-cli: --pressure and --humidity must be given together\n"_s;
+        return false;
+    }
+    // Known before anything is written: compose writes its source file
+    // first and would leave it behind a check that cannot run.
+    if (!options.outputDirectory.isEmpty() && !QFileInfo(options.outputDirectory).isDir()) {
+        err << u"oravelt-cli: cannot write cmpres8.dat and cmpres.bak into "_s << options.outputDirectory
+            << (QFileInfo::exists(options.outputDirectory) ? u": not a directory\n"_s : u": no such directory\n"_s);
         return false;
     }
     return true;
@@ -27,14 +64,10 @@ int runCheckJob(const CheckJobOptions &options, QTextStream &err)
     if (!checkJobOptionsValid(options, err))
         return CliUsage;
 
-    ClassRegistry::registerStandardClasses();
-    SourceDocument document;
-    FileError readError;
-    if (!ReadSourceFile(options.sourceFile, document, &readError)) {
-        err << u"oravelt-cli: cannot read "_s << readError.toString() << u'\n';
+    const std::optional<SourceDocument> document = readSourceForCommand(options.sourceFile, err);
+    if (!document)
         return CliUsage;
-    }
-    return runCheckJob(document, options, err);
+    return runCheckJob(*document, options, err);
 }
 
 int runCheckJob(const SourceDocument &document, const CheckJobOptions &options, QTextStream &err,
@@ -55,34 +88,31 @@ int runCheckJob(const SourceDocument &document, const CheckJobOptions &options, 
     } else if (fromSettings) {
         settingsFile = SensorCalibration::fileIn(QDir(options.calibrationDirectory).absolutePath() + u'/');
     }
-    SensorCalibration calibration;
-    if (fromSettings) {
-        calibration = SensorCalibration::load(settingsFile);
-    } else {
-        calibration.pressure = *options.pressure;
-        calibration.humidity = *options.humidity;
+    SettingsFileCalibration settings(settingsFile);
+    SensorCalibration given;
+    if (!fromSettings) {
+        given.pressure = *options.pressure;
+        given.humidity = *options.humidity;
     }
+    GivenCalibration fixed(given);
+    CalibrationSource &calibration = fromSettings ? static_cast<CalibrationSource &>(settings) : fixed;
 
-    CheckFiles files(options.outputDirectory.isEmpty() ? QDir::currentPath() : options.outputDirectory);
+    CheckRun run(options.outputDirectory.isEmpty() ? QDir::currentPath() : options.outputDirectory, &calibration);
     QString fileError;
-    if (!files.create(&fileError)) {
+    if (!run.start(&fileError)) {
         err << u"oravelt-cli: cannot create the check results: "_s << fileError << u'\n';
         return CliUsage;
     }
-    const CheckResult result = Compiler::compile(document, calibration.pressure, calibration.humidity);
-    if (!files.commit(result, &fileError)) {
+    const CheckResult &result = run.compile(document);
+    switch (run.finish(&fileError)) {
+    case CheckRun::Failure::Files:
         err << u"oravelt-cli: cannot write the check results: "_s << fileError << u'\n';
         return CliUsage;
-    }
-
-    if (fromSettings) {
-        calibration.pressure = result.pressureText;
-        calibration.humidity = result.humidityText;
-        QString saveError;
-        if (!calibration.save(settingsFile, &saveError)) {
-            err << u"oravelt-cli: "_s << saveError << u'\n';
-            return CliUsage;
-        }
+    case CheckRun::Failure::Calibration:
+        err << u"oravelt-cli: "_s << fileError << u'\n';
+        return CliUsage;
+    case CheckRun::Failure::None:
+        break;
     }
 
     if (result.error) {

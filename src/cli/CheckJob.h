@@ -18,7 +18,7 @@
 // written (with a message naming the file and the reason).
 
 #include "compiler/Compiler.h"
-#include "document/SourceDocument.h"
+#include "document/model/SourceDocument.h"
 
 #include <QString>
 #include <QTextStream>
@@ -37,7 +37,8 @@ struct CheckJobOptions {
 int runCheckJob(const CheckJobOptions &options, QTextStream &err);
 
 // False (with the message on `err`) when the options cannot make a check:
-// one calibration value without the other.
+// one calibration value without the other, an output directory that does
+// not exist.
 bool checkJobOptionsValid(const CheckJobOptions &options, QTextStream &err);
 
 // The same for a document already in memory (options.sourceFile is not

@@ -1,7 +1,11 @@
 #include "CliFiles.h"
 
+#include "document/streams/ClassRegistry.h"
+#include "document/sourcefile/SourceFileReader.h"
+
 #include <QFile>
 #include <QSaveFile>
+#include <QTextStream>
 
 #include <cstdio>
 
@@ -44,4 +48,16 @@ bool writeOutput(const QString &name, const QByteArray &bytes, QString *error)
         return false;
     }
     return true;
+}
+
+std::optional<SourceDocument> readSourceForCommand(const QString &fileName, QTextStream &err)
+{
+    ClassRegistry::registerStandardClasses();
+    SourceDocument document;
+    FileError error;
+    if (!ReadSourceFile(fileName, document, &error)) {
+        err << u"oravelt-cli: cannot read "_s << error.toString() << u'\n';
+        return std::nullopt;
+    }
+    return document;
 }

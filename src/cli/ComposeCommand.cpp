@@ -5,8 +5,8 @@
 #include "CliCommand.h"
 #include "CliFiles.h"
 
-#include "document/MarkupReader.h"
-#include "document/SourceFileWriter.h"
+#include "document/markup/MarkupReader.h"
+#include "document/sourcefile/SourceFileWriter.h"
 
 #include <QCommandLineParser>
 #include <QDir>

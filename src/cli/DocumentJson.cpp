@@ -1,7 +1,7 @@
 #include "DocumentJson.h"
 
-#include "document/StreamIdentifiers.h"
-#include "document/StreamProperties.h"
+#include "document/streams/StreamIdentifiers.h"
+#include "document/streams/StreamProperties.h"
 
 #include <QJsonArray>
 

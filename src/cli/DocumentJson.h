@@ -5,7 +5,7 @@
 // every property, the background and the layout. Colours are their names
 // where they have one ("clRed"), otherwise "0x00BBGGRR".
 
-#include "document/SourceDocument.h"
+#include "document/model/SourceDocument.h"
 
 #include <QJsonObject>
 

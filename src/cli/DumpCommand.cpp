@@ -2,10 +2,9 @@
 
 #include "CliArguments.h"
 #include "CliCommand.h"
+#include "CliFiles.h"
 #include "DocumentJson.h"
 
-#include "document/ClassRegistry.h"
-#include "document/SourceFileReader.h"
 
 #include <QCommandLineParser>
 #include <QJsonDocument>
@@ -27,16 +26,13 @@ int runDump(const QStringList &arguments)
     if (const auto done = parseCommandArguments(parser, arguments, 1, 1))
         return *done;
 
-    ClassRegistry::registerStandardClasses();
-    SourceDocument document;
-    FileError error;
-    if (!ReadSourceFile(parser.positionalArguments().at(0), document, &error)) {
-        QTextStream(stderr) << u"oravelt-cli: cannot read "_s << error.toString() << u'\n';
+    QTextStream err(stderr);
+    const std::optional<SourceDocument> document = readSourceForCommand(parser.positionalArguments().at(0), err);
+    if (!document)
         return CliUsage;
-    }
-    const QByteArray json = QJsonDocument(documentToJson(document)).toJson(QJsonDocument::Indented);
+    const QByteArray json = QJsonDocument(documentToJson(*document)).toJson(QJsonDocument::Indented);
     if (std::fwrite(json.constData(), 1, size_t(json.size()), stdout) != size_t(json.size()) || std::fflush(stdout)) {
-        QTextStream(stderr) << u"oravelt-cli: cannot write to standard output\n"_s;
+        err << u"oravelt-cli: cannot write to standard output\n"_s;
         return CliUsage;
     }
     return CliOk;

@@ -4,9 +4,9 @@
 #include "CliCommand.h"
 #include "CliFiles.h"
 
-#include "document/ClassRegistry.h"
-#include "document/MarkupWriter.h"
-#include "document/SourceFileReader.h"
+#include "document/streams/ClassRegistry.h"
+#include "document/markup/MarkupWriter.h"
+#include "document/sourcefile/SourceFileReader.h"
 
 #include <QCommandLineParser>
 #include <QDir>

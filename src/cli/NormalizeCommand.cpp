@@ -2,10 +2,9 @@
 
 #include "CliArguments.h"
 #include "CliCommand.h"
+#include "CliFiles.h"
 
-#include "document/ClassRegistry.h"
-#include "document/SourceFileReader.h"
-#include "document/SourceFileWriter.h"
+#include "document/sourcefile/SourceFileWriter.h"
 
 #include <QCommandLineParser>
 #include <QTextStream>
@@ -26,15 +25,12 @@ int runNormalize(const QStringList &arguments)
     if (const auto done = parseCommandArguments(parser, arguments, 2, 2))
         return *done;
 
-    ClassRegistry::registerStandardClasses();
-    SourceDocument document;
-    FileError error;
     QTextStream err(stderr);
-    if (!ReadSourceFile(parser.positionalArguments().at(0), document, &error)) {
-        err << u"oravelt-cli: cannot read "_s << error.toString() << u'\n';
+    const std::optional<SourceDocument> document = readSourceForCommand(parser.positionalArguments().at(0), err);
+    if (!document)
         return CliUsage;
-    }
-    if (!WriteSourceFile(parser.positionalArguments().at(1), document, &error)) {
+    FileError error;
+    if (!WriteSourceFile(parser.positionalArguments().at(1), *document, &error)) {
         err << u"oravelt-cli: cannot write "_s << error.toString() << u'\n';
         return CliUsage;
     }

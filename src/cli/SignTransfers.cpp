@@ -171,6 +171,8 @@ int runOnSigns(const QString &what, const QStringList &ports, const SignTransfer
             const TransferReport report = transfer(link, ports.first());
             return console.finish(report, comm.DeviceName());
         } catch (const EConnectError &e) {
+            if (programSize > 0)
+                return console.failedUpload(e.message(), link.report(), programSize);
             return console.failed(e.message(), link.report());
         }
     }

@@ -81,3 +81,15 @@ int TransferConsole::failed(const QString &message, const TransferReport &report
     printError(u"%1 failed after %2 of %3 bytes: %4"_s.arg(m_what).arg(report.sent).arg(report.total).arg(message));
     return CliProblem;
 }
+
+int TransferConsole::failedUpload(const QString &message, const TransferReport &report, qint64 programSize)
+{
+    clearLine();
+    printError(u"%1 failed after %2 of %3 program bytes (%4 of %5 bytes with the preamble): %6"_s.arg(m_what)
+                   .arg(report.payloadSent)
+                   .arg(programSize)
+                   .arg(report.sent)
+                   .arg(report.total)
+                   .arg(message));
+    return CliProblem;
+}

@@ -19,6 +19,9 @@ public:
     int finish(const TransferReport &report, const QString &device);
     // After a port error; returns the exit status.
     int failed(const QString &message, const TransferReport &report);
+    // After a port error during a program load: how many of the program's
+    // bytes the port took before it failed; returns the exit status (1).
+    int failedUpload(const QString &message, const TransferReport &report, qint64 programSize);
 
 private:
     void clearLine();

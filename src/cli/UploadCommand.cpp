@@ -8,6 +8,7 @@
 
 #include "link/DeviceLink.h"
 #include "link/ProgramFile.h"
+#include "workfolder/WorkFolder.h"
 
 #include <QCommandLineParser>
 #include <QDir>
@@ -85,7 +86,9 @@ int runUpload(const QStringList &arguments)
         }
     }
 
-    const QString programPath = positional.isEmpty() ? QDir::current().filePath(u"cmpres8.dat"_s) : positional.first();
+    const QString programPath = positional.isEmpty()
+                                    ? QDir::current().filePath(QLatin1StringView(WorkFolder::ProgramFileName))
+                                    : positional.first();
     const ProgramFile program = ProgramFile::read(programPath);
     switch (program.status) {
     case ProgramFile::Loaded:

@@ -235,8 +235,13 @@ CheckResult Walk::run(const QString &pressureText, const QString &humidityText)
     }
 
     m_out.closeAtEnd(m_state);
-    const ReducedCalibration pressure = reduceCalibration(pressureText);
-    const ReducedCalibration humidity = reduceCalibration(humidityText);
+    SensorCalibration values;
+    values.pressure = pressureText;
+    values.humidity = humidityText;
+    if (m_hooks.calibration)
+        values = m_hooks.calibration();
+    const ReducedCalibration pressure = reduceCalibration(values.pressure);
+    const ReducedCalibration humidity = reduceCalibration(values.humidity);
     m_out.endMark(pressure.byte, humidity.byte);
 
     result.program = m_out.takeProgram();

@@ -12,7 +12,8 @@
 
 #include "ProgramWriter.h"
 
-#include "document/SourceDocument.h"
+#include "calibration/SensorCalibration.h"
+#include "document/model/SourceDocument.h"
 
 #include <QString>
 
@@ -52,6 +53,9 @@ public:
     struct Hooks {
         std::function<void(int itemsDone, int itemCount)> afterItem;
         const std::atomic<bool> *abort = nullptr;
+        // When set, the calibration values are taken from it once the walk
+        // has ended, instead of the texts given to compile.
+        std::function<SensorCalibration()> calibration;
     };
 
     static CheckResult compile(const SourceDocument &document, const QString &pressureText,

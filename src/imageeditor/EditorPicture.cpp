@@ -1,6 +1,6 @@
 #include "EditorPicture.h"
 
-#include "document/BitmapFile.h"
+#include "document/pictures/BitmapFile.h"
 
 #include <QHash>
 

@@ -2,7 +2,7 @@
 
 #include "EditorPicture.h"
 
-#include "document/BitmapFile.h"
+#include "document/pictures/BitmapFile.h"
 
 #include <QDir>
 #include <QFile>

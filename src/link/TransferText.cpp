@@ -70,4 +70,46 @@ QString stopped(const TransferReport &report, bool clockSetting, qint64 programS
         .arg(programSize);
 }
 
+QString loadDone(const TransferReport &report, qint64 milliseconds)
+{
+    return u"Загрузка завершена: %1 байт программы (всего %2 байт) за %3."_s.arg(report.payloadSent)
+        .arg(report.sent)
+        .arg(clockText(milliseconds));
+}
+
+QString clockDone(const QDateTime &moment, qint64 milliseconds)
+{
+    return u"Часы установлены: %1 (передача %2)."_s.arg(moment.toString(u"dd.MM.yyyy HH:mm:ss"_s),
+                                                        clockText(milliseconds));
+}
+
+namespace {
+QString endsStranded()
+{
+    return u"Нажмите «Стоп» или выберите другой порт."_s;
+}
+} // namespace
+
+QString strandedByOpening()
+{
+    return u"Порт не открыт. "_s + endsStranded();
+}
+
+QString strandedLoad(const TransferReport &report, qint64 programSize)
+{
+    return u"Загрузка прервана ошибкой порта: отправлено %1 из %2 байт программы. "_s.arg(report.payloadSent)
+               .arg(programSize)
+           + endsStranded();
+}
+
+QString strandedClock()
+{
+    return u"Установка часов прервана ошибкой порта. "_s + endsStranded();
+}
+
+QString portNotOpened(const QString &port, const QString &error)
+{
+    return u"Не удалось открыть порт %1.\n\n%2"_s.arg(port, error);
+}
+
 } // namespace TransferText

@@ -26,4 +26,16 @@ QString lostBytes(const TransferReport &report);
 // After a stop: how many program bytes went out, or that the clock was not set.
 QString stopped(const TransferReport &report, bool clockSetting, qint64 programSize);
 
+// The connection window's status line after a transfer that ended well:
+// the bytes and the time a load took; the moment the clock was set to.
+QString loadDone(const TransferReport &report, qint64 milliseconds);
+QString clockDone(const QDateTime &moment, qint64 milliseconds);
+// The status line while the window is stranded by a port error: how far a
+// load got, and what ends the state.
+QString strandedByOpening();
+QString strandedLoad(const TransferReport &report, qint64 programSize);
+QString strandedClock();
+// The error box of a port that cannot be opened: the port, then the error.
+QString portNotOpened(const QString &port, const QString &error);
+
 } // namespace TransferText

@@ -2,7 +2,7 @@
 
 #include "RVFormats.h"
 
-#include "document/CodePage.h"
+#include "document/model/CodePage.h"
 
 #include <QAbstractTextDocumentLayout>
 #include <QTextBlock>

@@ -23,7 +23,7 @@
 
 #include "RVStyleView.h"
 
-#include "document/SourceDocument.h"
+#include "document/model/SourceDocument.h"
 
 #include <QMetaObject>
 #include <QTextCharFormat>

@@ -5,7 +5,7 @@
 // tables stay the single truth: they are what a file stores and what the
 // compiler reads; the formats are derived from them and rebuilt on change.
 
-#include "document/StyleTables.h"
+#include "document/model/StyleTables.h"
 
 #include <QColor>
 #include <QTextBlockFormat>

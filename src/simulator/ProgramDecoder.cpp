@@ -1,7 +1,7 @@
 #include "ProgramDecoder.h"
 
 #include "compiler/ProgramWriter.h"
-#include "document/BorrowedView.h"
+#include "document/model/BorrowedView.h"
 
 using namespace Qt::StringLiterals;
 

@@ -88,6 +88,30 @@ int spanWidth(Span s)
     return std::max(0, s.end - s.begin);
 }
 
+// The order in which the LEDs of a dissolve come and go: dots in a random
+// order over the span, or ash, an edge AshBand columns deep that sweeps from
+// the span's left or right end.
+enum class Dissolve { Dots, AshFromLeft, AshFromRight };
+
+// Darkens the LEDs of `span` whose place in the dissolve's order is at or past
+// step `step` (an output: those still to come), or before it (a clear: those
+// gone already). The output effects and the clear effects walk this one
+// order.
+void dissolve(std::vector<quint8> &c, Span span, Dissolve order, quint64 seed, int step, bool goneBeforeStep)
+{
+    const int n = std::max(1, spanWidth(span));
+    for (int x = span.begin; x < span.end; ++x) {
+        for (int row = 0; row < 8; ++row) {
+            const quint64 r = ledRandom(seed, x, row);
+            const int rank = order == Dissolve::Dots          ? int(r % quint64(n))
+                             : order == Dissolve::AshFromLeft ? x - span.begin + int(r % AshBand)
+                                                              : span.end - 1 - x + int(r % AshBand);
+            if ((rank < step) == goneBeforeStep)
+                c[size_t(x)] &= quint8(~(0x80 >> row));
+        }
+    }
+}
+
 } // namespace
 
 int resolveOutput(int effect, quint64 seed)
@@ -232,20 +256,11 @@ void renderOutput(int effect, int step, QByteArrayView content, quint64 seed, Le
     }
     case OpenDots:
     case AshLeft:
-    case AshRight: {
-        const int n = std::max(1, spanWidth(span));
-        for (int x = span.begin; x < span.end; ++x) {
-            for (int row = 0; row < 8; ++row) {
-                const quint64 r = ledRandom(seed, x, row);
-                const int rank = effect == OpenDots ? int(r % quint64(n))
-                                 : effect == AshLeft ? x - span.begin + int(r % AshBand)
-                                                     : span.end - 1 - x + int(r % AshBand);
-                if (rank >= i)
-                    c[size_t(x)] &= quint8(~(0x80 >> row));
-            }
-        }
+    case AshRight:
+        dissolve(c, span,
+                 effect == OpenDots ? Dissolve::Dots : effect == AshLeft ? Dissolve::AshFromLeft : Dissolve::AshFromRight,
+                 seed, i, false);
         return;
-    }
     case OpenColumns: {
         const std::vector<bool> shown = randomColumns(span, i, seed, width);
         for (int x = 0; x < width; ++x)
@@ -376,21 +391,12 @@ void renderClear(int effect, int step, const LedFrame &display, Span lit, quint6
     }
     case Dots:
     case AshFromLeft:
-    case AshFromRight: {
+    case AshFromRight:
         c = d;
-        const int n = std::max(1, spanWidth(lit));
-        for (int x = lit.begin; x < lit.end; ++x) {
-            for (int row = 0; row < 8; ++row) {
-                const quint64 r = ledRandom(seed, x, row);
-                const int rank = effect == Dots         ? int(r % quint64(n))
-                                 : effect == AshFromLeft ? x - lit.begin + int(r % AshBand)
-                                                         : lit.end - 1 - x + int(r % AshBand);
-                if (rank < i)
-                    c[size_t(x)] &= quint8(~(0x80 >> row));
-            }
-        }
+        dissolve(c, lit,
+                 effect == Dots ? Dissolve::Dots : effect == AshFromLeft ? Dissolve::AshFromLeft : Dissolve::AshFromRight,
+                 seed, i, true);
         return;
-    }
     case Columns: {
         const std::vector<bool> gone = randomColumns(lit, i, seed, width);
         for (int x = 0; x < width; ++x)

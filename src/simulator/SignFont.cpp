@@ -1,6 +1,6 @@
 #include "SignFont.h"
 
-#include "document/CodePage.h"
+#include "document/model/CodePage.h"
 #include "workfolder/ExecutableDirectory.h"
 
 #include <QFile>

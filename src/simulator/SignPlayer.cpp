@@ -1,6 +1,6 @@
 #include "SignPlayer.h"
 
-#include "document/MarkerKind.h"
+#include "document/model/MarkerKind.h"
 
 #include <QLocale>
 

@@ -1,5 +1,8 @@
 #include "Dialogs.h"
 
+#include <QAbstractItemView>
+#include <QApplication>
+#include <QCompleter>
 #include <QInputDialog>
 
 namespace Dialogs {
@@ -55,11 +58,32 @@ QMessageBox::StandardButton message(QWidget *parent, QMessageBox::Icon icon, con
     return answer;
 }
 
+void closeCompletions(QDialog &dialog)
+{
+    // Enter pressed while the name field's completion list is open reaches
+    // the field through the list and accepts the dialog; the list hides
+    // itself only once its field has lost the focus. Under a window manager
+    // the field of the hidden dialog keeps the focus until the manager
+    // activates the next window, which the list's keyboard grab holds up:
+    // the list would stay on screen over the editor and take its keys
+    // until a mouse click. Closing it and taking the focus from the field
+    // (so that no late answer of the file system model opens it again)
+    // ends that.
+    for (QCompleter *completer : dialog.findChildren<QCompleter *>()) {
+        if (completer->popup())
+            completer->popup()->hide();
+    }
+    if (QWidget *focus = QApplication::focusWidget(); focus && dialog.isAncestorOf(focus))
+        focus->clearFocus();
+}
+
 QString runFileDialog(QFileDialog &dialog)
 {
     if (fileDialogHook())
         return fileDialogHook()(dialog);
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+    const int result = dialog.exec();
+    closeCompletions(dialog);
+    if (result != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return QString();
     return dialog.selectedFiles().constFirst();
 }

@@ -45,8 +45,13 @@ QMessageBox::StandardButton message(QWidget *parent, QMessageBox::Icon icon, con
                                     QMessageBox::StandardButtons buttons = QMessageBox::Ok,
                                     QMessageBox::StandardButton defaultButton = QMessageBox::NoButton);
 
-// Runs a file dialog; the chosen path, or empty when cancelled.
+// Runs a file dialog; the chosen path, or empty when cancelled. No
+// completion list of its name field outlives it.
 QString runFileDialog(QFileDialog &dialog);
+
+// Closes the completion lists of a dialog's fields and takes the focus from
+// them, once the dialog is closed.
+void closeCompletions(QDialog &dialog);
 
 // Asks for one line of text; nullopt when cancelled.
 std::optional<QString> askText(QWidget *parent, const QString &caption, const QString &label, const QString &text);

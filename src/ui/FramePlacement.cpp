@@ -2,6 +2,25 @@
 
 #include <QWidget>
 
+QRect FramePlacement::beside(const QRect &main, QSize size, Side side, const std::optional<QRect> &screen)
+{
+    QRect place(QPoint(), size);
+    switch (side) {
+    case Side::Right: place.moveTopLeft(QPoint(main.right() + 1, main.top())); break;
+    case Side::Below: place.moveTopLeft(QPoint(main.left(), main.bottom() + 1)); break;
+    case Side::Above: place.moveBottomLeft(QPoint(main.left(), main.top() - 1)); break;
+    case Side::Left: place.moveTopRight(QPoint(main.left() - 1, main.top())); break;
+    case Side::Centre: place.moveCenter(main.center()); break;
+    }
+    if (screen) {
+        if (place.right() > screen->right())
+            place.moveRight(screen->right());
+        if (place.bottom() > screen->bottom())
+            place.moveBottom(screen->bottom());
+    }
+    return place;
+}
+
 bool FramePlacement::isUnplaced(const QWidget &window)
 {
     return window.pos() == Unplaced;

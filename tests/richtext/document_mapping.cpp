@@ -7,7 +7,7 @@
 #include "ItemComparison.h"
 #include "SampleDocuments.h"
 
-#include "document/CodePage.h"
+#include "document/model/CodePage.h"
 #include "richtext/RVDocument.h"
 #include "richtext/RVFormats.h"
 

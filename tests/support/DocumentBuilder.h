@@ -3,8 +3,8 @@
 // Builds source documents in memory for tests, one item at a time:
 //   DocumentBuilder().effect(0).text("AB").pause(3).effect(2).text("C", Dark).build()
 
-#include "document/CodePage.h"
-#include "document/SourceDocument.h"
+#include "document/model/CodePage.h"
+#include "document/model/SourceDocument.h"
 
 #include <QImage>
 #include <QString>

@@ -1,7 +1,7 @@
 // The check window driven from the main window: placement, the three window
 // heights, error reporting in the pane and in the editor, Esc, a second start,
 // the file error box, the editor lock after every ending, and the calibration
-// window's values around a check.
+// window's values around a check (read when the walk has ended).
 
 #include "DialogScript.h"
 #include "OraveltVersion.h"
@@ -13,7 +13,8 @@
 #include "app/calibration/TForm6.h"
 #include "compiler/CheckMessages.h"
 #include "app/check/TForm3.h"
-#include "document/ClassRegistry.h"
+#include "document/streams/ClassRegistry.h"
+#include "document/sourcefile/SourceFileWriter.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -140,6 +141,19 @@ private slots:
         QCOMPARE(m_form3->ProgressBar1->value(), 0);
     }
 
+    void newAndOpenEmptyTheProgressOfTheMessageChecked()
+    {
+        const QString file = m_dir->filePath(u"m.abc"_s);
+        QVERIFY(writeFile(file, writeSourceBytes(SourceDocument())));
+        m_form1->menuCheckTextClick();
+        QCOMPARE(m_form3->ProgressBar1->value(), m_form3->ProgressBar1->maximum());
+        m_form1->NewDocument();
+        QCOMPARE(m_form3->ProgressBar1->value(), 0);
+        m_form1->menuCheckTextClick();
+        QVERIFY(m_form1->openFile(file));
+        QCOMPARE(m_form3->ProgressBar1->value(), 0);
+    }
+
     // ----- errors of the document
 
     void aColourErrorSelectsTheTextItemAndTheMessage()
@@ -164,7 +178,7 @@ private slots:
         // of a check with an error is put in place.
         QCOMPARE(fileBytes(m_form3->outputDirectory() + u"cmpres8.dat"_s), QByteArray("<missing>"));
         QVERIFY(fileBytes(m_form3->outputDirectory() + u"cmpres.bak"_s)
-                    .endsWith("0x00,// close empty effect(for item end)\r\n0x03,\r\n0x00,\r\n0x00"));
+                    .endsWith("0x00,// close empty effect(for item end)\r\n0x03,\r\n0x00,\r\n0x00\r\n"));
     }
 
     void theMissingEffectErrorPutsTheCaretBeforeTheItem()
@@ -203,7 +217,7 @@ private slots:
         // stopped check is not put in place.
         QCOMPARE(fileBytes(m_form3->outputDirectory() + u"cmpres8.dat"_s), QByteArray("<missing>"));
         QVERIFY(fileBytes(m_form3->outputDirectory() + u"cmpres.bak"_s)
-                    .endsWith("0x00,// close empty effect(for item end)\r\n0x03,\r\n0x00,\r\n0x00"));
+                    .endsWith("0x00,// close empty effect(for item end)\r\n0x03,\r\n0x00,\r\n0x00\r\n"));
     }
 
     void aSecondStartDuringACheckDoesNothing()
@@ -382,6 +396,20 @@ private slots:
         QCOMPARE(fileBytes(ini), QByteArray("[other]\r\nk=v\r\n[sensor]\r\n1=44\r\n2=0\r\n"));
     }
 
+    void aValueTypedIntoTheCalibrationWindowDuringTheWalkIsTheOneSent()
+    {
+        m_form1->rve->loadDocument(longMessage(20));
+        m_form3->setYieldInterval(std::chrono::nanoseconds(0));
+        // Typed once the walk is under way (the bar moves only then).
+        connect(m_form3->ProgressBar1, &QProgressBar::valueChanged, this, [this](int value) {
+            if (value == 5)
+                m_form6->Edit1->setText(u"300"_s);
+        });
+        m_form1->menuCheckTextClick();
+        QVERIFY(fileBytes(m_form3->outputDirectory() + u"cmpres8.dat"_s).endsWith(QByteArray("\x03\x2C\x00", 3)));
+        QCOMPARE(m_form6->Edit1->text(), u"44"_s);
+    }
+
     void withoutASettingsFileTheFieldsShowZeroAndTheFileIsCreatedAtTheEnd()
     {
         QCOMPARE(m_form6->Edit1->text(), u"0"_s);
@@ -456,8 +484,12 @@ private:
     void createWindows(const QString &directory)
     {
         m_form1 = std::make_unique<TForm1>();
+        // Wired as start-up wires them.
         m_form3 = std::make_unique<TForm3>(*m_form1, directory);
-        m_form6 = std::make_unique<TForm6>(*m_form1, directory);
+        m_form1->setCheckWindow(m_form3.get());
+        m_form6 = std::make_unique<TForm6>(m_form1.get(), directory);
+        m_form1->setCalibrationWindow(m_form6.get());
+        m_form3->setCalibrationSource(m_form6.get());
         m_form1->show();
         QVERIFY(QTest::qWaitForWindowExposed(m_form1.get()));
     }

@@ -16,7 +16,7 @@
 #include "app/richview/TRichViewEdit.h"
 #include "compiler/CheckMessages.h"
 #include "app/check/TForm3.h"
-#include "document/ClassRegistry.h"
+#include "document/streams/ClassRegistry.h"
 #include "link/LinkMessages.h"
 #include "app/link/PortComboBox.h"
 #include "app/link/TForm4.h"
@@ -32,6 +32,7 @@
 #include <QLabel>
 #include <QMenuBar>
 #include <QProgressBar>
+#include <QRegularExpression>
 #include <QPushButton>
 #include <QScreen>
 #include <QStatusBar>
@@ -146,6 +147,7 @@ struct MainWindows {
         : form3(std::make_unique<TForm3>(form1, checkDirectory))
         , form4(std::make_unique<TForm4>(&form1, u"/nonexistent-sys"_s))
     {
+        form1.setCheckWindow(form3.get());
         form1.setConnectionWindow(form4.get());
         form1.show();
     }
@@ -402,6 +404,12 @@ private slots:
         QVERIFY(watch.lastCounts.contains(u" из 201921 байт"_s));
         QCOMPARE(running, QList<bool>({true, false}));
         QVERIFY(!w.form->progressDialog());
+        const QString done = w.form->transferStatus->text();
+        QVERIFY2(QRegularExpression(u"^Загрузка завершена: 200000 байт программы \\(всего 201921 байт\\) "
+                                    "за \\d+:\\d\\d\\.$"_s)
+                     .match(done)
+                     .hasMatch(),
+                 qPrintable(done));
         QVERIFY(!w.form->Comm1->Active());
         QVERIFY(!w.form->Comm1->hasEventThread());
         QCOMPARE(w.form->ConnectOKString->text(), u"Порт выключен"_s);
@@ -489,6 +497,31 @@ private slots:
         QCOMPARE(w.form->DateTimePicker2->date(), QDate(2011, 12, 31));
         QVERIFY(w.script.messages.isEmpty());
         QVERIFY(w.form->DateTimePicker1->isEnabled());
+        QVERIFY2(w.form->transferStatus->text().startsWith(u"Часы установлены: 31.12.2011 23:59:59 (передача 0:0"_s),
+                 qPrintable(w.form->transferStatus->text()));
+
+        // The next transfer replaces the line as soon as it starts.
+        writeProgram("xyz");
+        QString seen = u"not looked"_s;
+        const QMetaObject::Connection started =
+            QObject::connect(w.form.get(), &TForm4::transferRunningChanged, [&](bool running) {
+                if (running)
+                    seen = w.form->transferStatus->text();
+            });
+        QTest::mouseClick(w.form->btnUpload, Qt::LeftButton);
+        QObject::disconnect(started);
+        QCOMPARE(seen, QString());
+        QVERIFY(w.form->transferStatus->text().startsWith(u"Загрузка завершена: 3 байт программы (всего 1924 байт)"_s));
+
+        // Cleared, the pickers keep what they show; ticked, they follow the clock.
+        w.form->DateTimePicker1->setTime(QTime(1, 2, 3));
+        QTest::qWait(1300);
+        QCOMPARE(w.form->DateTimePicker1->time(), QTime(1, 2, 3));
+        w.form->CheckBox1->setChecked(true);
+        QVERIFY(qAbs(w.form->DateTimePicker1->time().secsTo(QTime::currentTime())) <= 1);
+        const QTime ticked = w.form->DateTimePicker1->time();
+        QTRY_VERIFY_WITH_TIMEOUT(w.form->DateTimePicker1->time() != ticked, 2500);
+        QCOMPARE(w.form->DateTimePicker2->date(), QDate::currentDate());
     }
 
     void theSystemClockIsReadAfterThePreambleAndShown()
@@ -530,16 +563,22 @@ private slots:
             QCOMPARE(script.messages.constFirst().caption, u"ui_connection"_s);
             QVERIFY2(script.messages.constFirst().text.endsWith(u" in function: CreateFile."_s),
                      qPrintable(script.messages.constFirst().text));
-            QVERIFY(script.messages.constFirst().text.startsWith(u"Error 2 "_s));
+            // The port first, then the system's error.
+            QVERIFY(script.messages.constFirst().text.startsWith(
+                u"Не удалось открыть порт /dev/ttyOraveltMissing.\n\nError 2 "_s));
             QCOMPARE(form->ConnectOKString->text(), u"Порт выключен"_s);
             QVERIFY(!form->btnUpload->isEnabled());
             QVERIFY(!form->btnSetupTime->isEnabled());
             QVERIFY(form->CloseCommButton->isEnabled());
+            QCOMPARE(form->transferStatus->text(),
+                     u"Порт не открыт. Нажмите «Стоп» или выберите другой порт."_s);
+            QCOMPARE(form->focusWidget(), static_cast<QWidget *>(form->CloseCommButton));
 
             QTest::mouseClick(form->CloseCommButton, Qt::LeftButton);
             QVERIFY(form->btnUpload->isEnabled());
             QVERIFY(form->btnSetupTime->isEnabled());
             QCOMPARE(form->ConnectOKString->text(), u"Порт выключен"_s);
+            QCOMPARE(form->transferStatus->text(), QString());
         }
     }
 
@@ -581,6 +620,14 @@ private slots:
         QVERIFY(!w.form->btnUpload->isEnabled() && !w.form->btnSetupTime->isEnabled());
         QVERIFY(w.form->CloseCommButton->isEnabled() && w.form->ComboBox1->isEnabled());
         QVERIFY(!w.form->progressDialog());
+        // How far it got, and the way out, with the focus on it.
+        const QRegularExpressionMatch got =
+            QRegularExpression(u"^Загрузка прервана ошибкой порта: отправлено (\\d+) из 300000 байт программы. "
+                               "Нажмите «Стоп» или выберите другой порт.$"_s)
+                .match(w.form->transferStatus->text());
+        QVERIFY2(got.hasMatch(), qPrintable(w.form->transferStatus->text()));
+        QVERIFY(got.captured(1).toInt() >= 6000 - 1921 && got.captured(1).toInt() < 300000);
+        QCOMPARE(w.form->focusWidget(), static_cast<QWidget *>(w.form->CloseCommButton));
 
         const double before = processCpuSeconds();
         QTest::qWait(500);
@@ -741,9 +788,13 @@ private slots:
         w.form1.rve->loadDocument(std::move(doc));
         const QString listing = w.form3->outputDirectory() + u"cmpres.bak"_s;
         const auto atFirstTurn = [&](auto action) { QMetaObject::invokeMethod(this, action, Qt::QueuedConnection); };
-        if (ending == u"esc"_s)
-            atFirstTurn([&] { QTest::keyClick(w.form1.rve, Qt::Key_Escape); });
-        else if (ending == u"closed"_s)
+        if (ending == u"esc"_s) {
+            // Shortcuts need an active window to reach.
+            w.form1.activateWindow();
+            QVERIFY(QTest::qWaitForWindowActive(&w.form1));
+            atFirstTurn([&] { QTest::keyClick(w.form3.get(), Qt::Key_Escape); });
+        }
+        if (ending == u"closed"_s)
             atFirstTurn([&] { w.form3->close(); });
         else if (ending == u"write"_s)
             atFirstTurn([&] {

@@ -6,12 +6,12 @@
 #include "DialogScript.h"
 #include "SampleDocuments.h"
 
-#include "app/MarkerComboBoxes.h"
+#include "app/richview/MarkerComboBoxes.h"
 #include "app/TForm1.h"
 #include "app/richview/TRichViewEdit.h"
 #include "compiler/Compiler.h"
-#include "document/BitmapFile.h"
-#include "document/ClassRegistry.h"
+#include "document/pictures/BitmapFile.h"
+#include "document/streams/ClassRegistry.h"
 #include "imageeditor/PictureDrag.h"
 #include "imageeditor/WorkBitmap.h"
 #include "app/pictures/OpenPictureDialog.h"
@@ -32,6 +32,7 @@
 #include <QScrollBar>
 #include <QSlider>
 #include <QSpinBox>
+#include <QStandardPaths>
 #include <QStatusBar>
 #include <QTemporaryDir>
 #include <QTextBlock>
@@ -104,13 +105,20 @@ class ImageEditorTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void initTestCase() { ClassRegistry::registerStandardClasses(); }
+    void initTestCase()
+    {
+        // The folders the file dialogs remember go to a settings file of
+        // the tests' own.
+        QStandardPaths::setTestModeEnabled(true);
+        ClassRegistry::registerStandardClasses();
+    }
 
     void init()
     {
         m_script = std::make_unique<DialogScript>();
         m_main = std::make_unique<TForm1>();
         m_form = std::make_unique<TForm2>(m_main.get());
+        m_main->attachGraphicEditor(m_form.get());
         m_main->show();
         QVERIFY(QTest::qWaitForWindowExposed(m_main.get()));
     }
@@ -694,6 +702,8 @@ private slots:
         // Flag, status, name and caption as they were.
         QVERIFY(m_form->model().isModified());
         QCOMPARE(m_form->statusText(0), u"Modified"_s);
+        // The second panel is not rewritten either.
+        QCOMPARE(m_form->statusText(1), u"8 x 8"_s);
         QCOMPARE(m_form->windowTitle(), Unnamed);
 
         // Drawing changes only the editor's copy.

@@ -9,12 +9,14 @@
 #include "Typing.h"
 
 #include "app/FindDialog.h"
-#include "app/MarkerComboBoxes.h"
+#include "app/richview/MarkerComboBoxes.h"
 #include "app/TForm1.h"
 #include "app/platform/TopLevelWindows.h"
 #include "app/richview/TRichViewEdit.h"
-#include "document/ClassRegistry.h"
-#include "document/SourceFileWriter.h"
+#include "app/pictures/TForm2.h"
+#include "document/streams/ClassRegistry.h"
+#include "document/markup/MarkupReader.h"
+#include "document/sourcefile/SourceFileWriter.h"
 
 #include <QAbstractItemView>
 #include <QAction>
@@ -25,6 +27,8 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QScopeGuard>
+#include <QSettings>
+#include <QStandardPaths>
 #include <QLabel>
 #include <QLineEdit>
 #include <QTemporaryDir>
@@ -70,7 +74,13 @@ class MainWindowTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void initTestCase() { ClassRegistry::registerStandardClasses(); }
+    void initTestCase()
+    {
+        // The folders the file dialogs remember go to a settings file of
+        // the tests' own.
+        QStandardPaths::setTestModeEnabled(true);
+        ClassRegistry::registerStandardClasses();
+    }
 
     void init()
     {
@@ -615,12 +625,163 @@ private slots:
 
     // ----- faults found by trying the window as a new user
 
+    // ----- keyboard
+
+    void fileCommandsHaveTheUsualShortcuts()
+    {
+        QCOMPARE(m_form->action("mitNew")->shortcut(), QKeySequence(u"Ctrl+N"_s));
+        QCOMPARE(m_form->action("mitOpen")->shortcut(), QKeySequence(u"Ctrl+O"_s));
+        QCOMPARE(m_form->action("mitSave")->shortcut(), QKeySequence(u"Ctrl+S"_s));
+        QTest::keyClicks(m_form->rve, u"a"_s);
+        QTest::keyClick(m_form->rve, Qt::Key_N, Qt::ControlModifier);
+        // New asks before it drops the typed text.
+        QCOMPARE(m_script->messages.size(), 1);
+        QTest::keyClick(m_form->rve, Qt::Key_S, Qt::ControlModifier);
+        m_script->answer(QMessageBox::No);
+        QTest::keyClick(m_form->rve, Qt::Key_O, Qt::ControlModifier);
+        QCOMPARE(m_script->fileDialogs, (QStringList{u"sd"_s, u"od"_s}));
+    }
+
+    void tabReachesTheColourButtonsAlongTheRows()
+    {
+        TForm2 graphicEditor(m_form.get());
+        m_form->attachGraphicEditor(&graphicEditor);  // enables its button
+        m_form->EffectCB->setFocus();
+        QStringList order{QApplication::focusWidget()->objectName()};
+        for (int i = 0; i < 8; ++i) {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+            order << QApplication::focusWidget()->objectName();
+        }
+        QCOMPARE(order, (QStringList{u"EffectCB"_s, u"SpeedCB"_s, u"fontCB"_s, u"PauseCB"_s, u"EffectClearCB"_s,
+                                     u"gEditor"_s, u"btnRed"_s, u"btnBlackOnRed"_s, u"InfoCB"_s}));
+        // Tab is text in the editor; Ctrl+Tab leaves it, either way round.
+        m_form->rve->setFocus();
+        QTest::keyClick(m_form->rve, Qt::Key_Tab, Qt::ControlModifier);
+        QCOMPARE(QApplication::focusWidget(), static_cast<QWidget *>(m_form->btnNew));
+        m_form->rve->setFocus();
+        QTest::keyClick(m_form->rve, Qt::Key_Backtab, Qt::ControlModifier | Qt::ShiftModifier);
+        QCOMPARE(QApplication::focusWidget(), static_cast<QWidget *>(m_form->InfoCB));
+        QVERIFY(m_form->rve->toPlainText().isEmpty());
+        // Space on a focused colour button colours the selected text.
+        QTest::keyClicks(m_form->rve, u"word"_s);
+        m_form->rve->selectAll();
+        m_form->btnBlackOnRed->setFocus();
+        QTest::keyClick(m_form->btnBlackOnRed, Qt::Key_Space);
+        QVERIFY(m_form->btnBlackOnRed->isChecked());
+        QCOMPARE(m_form->rve->snapshot().item(0).styleNo, 2);
+    }
+
+    void theColourCommandsAreInTheEditMenuWithShortcuts()
+    {
+        QAction *red = m_form->action("mitRed");
+        QAction *dark = m_form->action("mitBlackOnRed");
+        QCOMPARE(red->text().remove(u'&'), u"Красный"_s);
+        QCOMPARE(dark->text().remove(u'&'), u"Чёрный на красном фоне"_s);
+        QVERIFY(!red->shortcut().isEmpty() && !dark->shortcut().isEmpty());
+        QTest::keyClicks(m_form->rve, u"word"_s);
+        m_form->rve->selectAll();
+        QTest::keySequence(m_form->rve, dark->shortcut());
+        QCOMPARE(m_form->rve->snapshot().item(0).styleNo, 2);
+        m_form->rve->selectAll();
+        QTest::keySequence(m_form->rve, red->shortcut());
+        QCOMPARE(m_form->rve->snapshot().item(0).styleNo, 0);
+        QVERIFY(m_form->btnRed->isChecked());
+        m_form->setDocumentLocked(true);
+        QVERIFY(!red->isEnabled() && !dark->isEnabled());
+        m_form->setDocumentLocked(false);
+    }
+
+    // ----- where the file dialogs start
+
+    void fileDialogsStartInTheFolderOfTheFileInHandOrTheOneLastUsed()
+    {
+        QSettings(u"oravelt"_s, u"oravelt"_s).clear();
+        QTemporaryDir first;
+        QTemporaryDir second;
+        const QString file = first.filePath(u"prices.abc"_s);
+        QVERIFY(writeFile(file, writeSourceBytes(SourceDocument())));
+
+        // Nothing in hand, nothing used yet: the documents folder.
+        m_form->action("mitOpen")->trigger();
+        const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+        QCOMPARE(m_script->folders.last(), QFileInfo(documents).isDir() ? documents : QDir::homePath());
+        QVERIFY(m_script->folders.last() != QCoreApplication::applicationDirPath());
+        QCOMPARE(m_script->names.last(), QString());
+
+        m_script->choose(file);
+        m_form->action("mitOpen")->trigger();
+        QCOMPARE(m_form->currentFileName(), file);
+        // The file in hand: its folder, and its name alone in the field.
+        m_form->action("mitSaveAs")->trigger();
+        QCOMPARE(m_script->folders.last(), first.path());
+        QCOMPARE(m_script->names.last(), u"prices.abc"_s);
+        m_script->choose(second.filePath(u"copy.abc"_s));
+        m_form->action("mitSaveAs")->trigger();
+
+        // Unnamed again: the folder last used, also in the next run.
+        m_form->action("mitNew")->trigger();
+        m_form.reset();
+        m_form = std::make_unique<TForm1>();
+        m_form->action("mitOpen")->trigger();
+        QCOMPARE(m_script->folders.last(), second.path());
+        QCOMPARE(m_script->names.last(), QString());
+    }
+
+    // ----- markup in Open
+
+    void openComposesMarkupIntoANewUnnamedModifiedDocument()
+    {
+        QCOMPARE(m_script->filters.size(), 0);
+        m_script->choose(QStringLiteral(ORAVELT_SOURCE_DIR "/examples/prices.txt"));
+        m_form->action("mitOpen")->trigger();
+        QVERIFY(m_script->filters.first().contains(u"(*.txt)"_s));
+        QVERIFY(m_script->messages.isEmpty());
+        QCOMPARE(m_form->windowTitle(), u"Unnamed"_s + Suffix);
+        QCOMPARE(m_form->currentFileName(), QString());
+        QVERIFY(m_form->rve->isDocumentModified());
+        // What compose makes of it.
+        QFile markup(QStringLiteral(ORAVELT_SOURCE_DIR "/examples/prices.txt"));
+        QVERIFY(markup.open(QIODevice::ReadOnly));
+        const auto composed = readMarkup(markup.readAll(), QStringLiteral(ORAVELT_SOURCE_DIR "/examples"));
+        QVERIFY(composed);
+        QCOMPARE(writeSourceBytes(m_form->rve->snapshot()), writeSourceBytes(composed->document));
+        // Save asks for a name.
+        m_form->action("mitSave")->trigger();
+        QCOMPARE(m_script->fileDialogs.last(), u"sd"_s);
+    }
+
+    void aFaultInMarkupOrAFileOfAnotherKindIsShownAndChangesNothing()
+    {
+        QTemporaryDir dir;
+        const QString markup = dir.filePath(u"m.txt"_s);
+        QVERIFY(writeFile(markup, "{effect: Слева}Цена\n{effect: Слвеа}\n"));
+        m_script->choose(markup);
+        m_form->action("mitOpen")->trigger();
+        QCOMPARE(m_script->messages.size(), 1);
+        QCOMPARE(m_script->messages[0].icon, QMessageBox::Critical);
+        QVERIFY(m_script->messages[0].text.startsWith(markup + u":2:10: effect has no entry \"Слвеа\""_s));
+
+        const QString picture = dir.filePath(u"p.bmp"_s);
+        QVERIFY(writeFile(picture, fileBytes(QStringLiteral(ORAVELT_SOURCE_DIR "/examples/prices-1.bmp"))));
+        m_script->choose(picture);
+        m_form->action("mitOpen")->trigger();
+        QCOMPARE(m_script->messages.size(), 2);
+        const QString text = m_script->messages[1].text;
+        QVERIFY(text.contains(u"Ожидался исходный текст (*.abc) или сообщение в разметке (*.txt)"_s));
+        // Beside the reader's detail.
+        QVERIFY(text.contains(u"p.bmp"_s));
+        QCOMPARE(m_form->rve->itemCount(), 0);
+        QVERIFY(!m_form->rve->isDocumentModified());
+        QCOMPARE(m_form->windowTitle(), u"Unnamed"_s + Suffix);
+    }
+
     void theEditorHasTheFocusAtStartAndAfterEveryFileCommand()
     {
         QCOMPARE(QApplication::focusWidget(), static_cast<QWidget *>(m_form->rve));
+        // Buttons are reached with Tab, never by a click.
         for (QToolButton *b : {m_form->btnNew, m_form->btnOpen, m_form->btnSave, m_form->btnSaveAs,
                                m_form->SpeedButton3, m_form->SpeedButton1, m_form->btnClose, m_form->btnRed})
-            QCOMPARE(b->focusPolicy(), Qt::NoFocus);
+            QCOMPARE(b->focusPolicy(), Qt::TabFocus);
         // Space and Return go into the text, never to a button.
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space);
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);

@@ -6,10 +6,10 @@
 
 #include "app/TForm1.h"
 #include "app/richview/TRichViewEdit.h"
-#include "document/ClassRegistry.h"
-#include "document/MarkerStream.h"
-#include "document/MarkupReader.h"
-#include "document/SourceFileWriter.h"
+#include "document/streams/ClassRegistry.h"
+#include "document/streams/MarkerStream.h"
+#include "document/markup/MarkupReader.h"
+#include "document/sourcefile/SourceFileWriter.h"
 
 #include <QAction>
 #include <QComboBox>

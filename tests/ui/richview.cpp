@@ -5,9 +5,9 @@
 #include "SampleDocuments.h"
 #include "Typing.h"
 
-#include "app/MarkerComboBoxes.h"
+#include "app/richview/MarkerComboBoxes.h"
 #include "app/richview/TRichViewEdit.h"
-#include "document/CodePage.h"
+#include "document/model/CodePage.h"
 
 #include <QAbstractItemView>
 #include <QApplication>

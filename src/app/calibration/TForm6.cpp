@@ -2,7 +2,7 @@
 
 #include "ui/ApplicationErrors.h"
 #include "ui/Caption.h"
-#include "app/TForm1.h"
+#include "ui/FramePlacement.h"
 #include "ui/WindowFont.h"
 #include "calibration/SensorCalibration.h"
 #include "workfolder/WorkFolder.h"
@@ -14,10 +14,9 @@
 
 using namespace Qt::StringLiterals;
 
-TForm6::TForm6(TForm1 &mainWindow, const QString &settingsDirectory)
-    : QWidget(&mainWindow, Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint
+TForm6::TForm6(QWidget *parent, const QString &settingsDirectory)
+    : QWidget(parent, Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint
                                | Qt::MSWindowsFixedSizeDialogHint),
-      m_main(mainWindow),
       m_settingsFile(settingsDirectory.isEmpty() ? WorkFolder::locate().settingsPath()
                                                  : SensorCalibration::fileIn(settingsDirectory))
 {
@@ -48,30 +47,39 @@ TForm6::TForm6(TForm1 &mainWindow, const QString &settingsDirectory)
     connect(Button1, &QPushButton::clicked, this, &TForm6::Button1Click);
 
     FormCreate();
-    m_main.setCalibrationWindow(this);
 }
 
 TForm6::~TForm6()
 {
-    m_main.setCalibrationWindow(nullptr);
     FormDestroy();
+}
+
+SensorCalibration TForm6::calibration() const
+{
+    SensorCalibration values;
+    values.pressure = Edit1->text();
+    values.humidity = Edit2->text();
+    return values;
+}
+
+bool TForm6::setCalibration(const SensorCalibration &values, QString *)
+{
+    // The fields take any text; "sensor.ini" is written when the window goes.
+    Edit1->setText(values.pressure);
+    Edit2->setText(values.humidity);
+    return true;
 }
 
 void TForm6::FormCreate()
 {
     setWindowTitle(u"Калибровка датчиков"_s + Caption::suffix());
-    const SensorCalibration values = SensorCalibration::load(m_settingsFile);
-    Edit1->setText(values.pressure);
-    Edit2->setText(values.humidity);
+    setCalibration(SensorCalibration::load(m_settingsFile), nullptr);
 }
 
 void TForm6::FormDestroy()
 {
-    SensorCalibration values;
-    values.pressure = Edit1->text();
-    values.humidity = Edit2->text();
     QString error;
-    if (!values.save(m_settingsFile, &error))
+    if (!calibration().save(m_settingsFile, &error))
         ApplicationErrors::show(error);
 }
 
@@ -82,9 +90,11 @@ void TForm6::Button1Click()
 
 void TForm6::showEvent(QShowEvent *event)
 {
-    QRect frame = frameGeometry();
-    frame.moveCenter(m_main.frameGeometry().center());
-    move(frame.topLeft());
+    if (const QWidget *parent = parentWidget()) {
+        move(FramePlacement::beside(parent->window()->frameGeometry(), frameGeometry().size(),
+                                    FramePlacement::Side::Centre)
+                 .topLeft());
+    }
     QWidget::showEvent(event);
 }
 

@@ -2,24 +2,26 @@
 
 // The sensor calibration window: the two calibration values as the texts of
 // two fields, read from "sensor.ini" when the window is created and written
-// back when it is destroyed (at the end of the program). The check reads the
-// fields and puts the values it sent back into them.
+// back when it is destroyed (at the end of the program). It is the check's
+// calibration source: the check reads the fields and puts the values it sent
+// back into them.
 //
 // Ownership: created once by start-up, last of the windows, as a child window
-// of the main window, with which it registers itself; destroy it before the
-// main window. Its close button, its close box, Esc and Enter hide it.
+// of the main window (it opens centred on its parent); destroy it before its
+// parent. Its close button, its close box, Esc and Enter hide it.
 //
 // Errors: a file that cannot be read gives "0" in both fields, silently; a
 // file that cannot be written is reported in the standard error box.
+
+#include "calibration/CalibrationSource.h"
 
 #include <QWidget>
 
 class QLabel;
 class QLineEdit;
 class QPushButton;
-class TForm1;
 
-class TForm6 : public QWidget {
+class TForm6 : public QWidget, public CalibrationSource {
     Q_OBJECT
 public:
     static constexpr int ClientWidth = 395;
@@ -27,12 +29,16 @@ public:
 
     // settingsDirectory: where "sensor.ini" is, with its trailing separator
     // (the work folder when empty).
-    explicit TForm6(TForm1 &mainWindow, const QString &settingsDirectory = QString());
+    explicit TForm6(QWidget *parent, const QString &settingsDirectory = QString());
     ~TForm6() override;
 
     QString settingsFile() const { return m_settingsFile; }
 
-    // ----- controls (their form names)
+    // The two fields' texts.
+    SensorCalibration calibration() const override;
+    bool setCalibration(const SensorCalibration &values, QString *error) override;
+
+    // ----- controls (named after their role in the window's commands)
     QLabel *Label1 = nullptr;
     QLabel *Label2 = nullptr;
     QLineEdit *Edit1 = nullptr;  // pressure, key "1"
@@ -52,6 +58,5 @@ private:
     void FormCreate();
     void FormDestroy();
 
-    TForm1 &m_main;
     QString m_settingsFile;
 };

@@ -4,11 +4,10 @@
 #include "ui/ApplicationErrors.h"
 #include "ui/Caption.h"
 #include "ui/Dialogs.h"
-#include "app/TForm1.h"
+#include "app/EditorSession.h"
 #include "ui/WindowFont.h"
 #include "app/richview/TRichViewEdit.h"
-#include "app/calibration/TForm6.h"
-#include "compiler/CheckFiles.h"
+#include "compiler/CheckRun.h"
 #include "compiler/CheckMessages.h"
 #include "compiler/Compiler.h"
 #include "workfolder/WorkFolder.h"
@@ -16,7 +15,6 @@
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QElapsedTimer>
-#include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QScopeGuard>
@@ -44,10 +42,10 @@ TRVStyle paneStyles()
 
 } // namespace
 
-TForm3::TForm3(TForm1 &mainWindow, const QString &outputDirectory)
-    : QWidget(&mainWindow, Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint
+TForm3::TForm3(EditorSession &editor, const QString &outputDirectory)
+    : QWidget(editor.editorWindow(), Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint
                                | Qt::WindowStaysOnTopHint),
-      m_main(mainWindow),
+      m_editor(editor),
       m_outputDirectory(outputDirectory)
 {
     if (m_outputDirectory.isEmpty()) {
@@ -100,13 +98,9 @@ TForm3::TForm3(TForm1 &mainWindow, const QString &outputDirectory)
     setFixedSize(DesignClientWidth, RunningHeight - FrameHeight);
     move(UnplacedLeft, UnplacedTop);
     FormCreate();
-    m_main.setCheckWindow(this);
 }
 
-TForm3::~TForm3()
-{
-    m_main.setCheckWindow(nullptr);
-}
+TForm3::~TForm3() = default;
 
 void TForm3::FormCreate()
 {
@@ -130,7 +124,8 @@ void TForm3::setOuterHeight(int outer)
 
 void TForm3::resizeEvent(QResizeEvent *event)
 {
-    // The bar and the pane follow the window's width, as anchored.
+    // The bar and the pane stretch with the window's width; the button and
+    // the bar's left end stay where they are.
     ProgressBar1->setGeometry(96, 12, std::max(0, width() - 96 - 4), 9);
     RichView1->setGeometry(0, 34, width(), 85);
     QWidget::resizeEvent(event);
@@ -151,6 +146,12 @@ void TForm3::showEvent(QShowEvent *event)
 {
     ProgressBar1->setValue(0);
     QWidget::showEvent(event);
+}
+
+void TForm3::resetProgress()
+{
+    if (!isRunning())
+        ProgressBar1->setValue(0);
 }
 
 void TForm3::closeEvent(QCloseEvent *event)
@@ -187,7 +188,7 @@ void TForm3::endRun()
         return;
     btnStart->setEnabled(true);
     m_escape->setEnabled(false);
-    m_main.setDocumentLocked(false);
+    m_editor.setDocumentLocked(false);
     emit runningChanged(false);
 }
 
@@ -200,7 +201,7 @@ void TForm3::btnStartClick()
     // early, or by an exception that the application's error box reports.
     btnStart->setEnabled(false);
     m_escape->setEnabled(true);
-    m_main.setDocumentLocked(true);
+    m_editor.setDocumentLocked(true);
     emit runningChanged(true);
     const auto unlock = qScopeGuard([this] { endRun(); });
 
@@ -210,9 +211,9 @@ void TForm3::btnStartClick()
     RichView1->clearDocument();
     addMessage(CheckMessages::Start);
 
-    CheckFiles files(m_outputDirectory);
+    CheckRun run(m_outputDirectory, m_calibration);
     QString createError;
-    if (!files.create(&createError)) {
+    if (!run.start(&createError)) {
         endRun();
         // The box names the file and why, so the operator knows which folder
         // to look at: a program installed for all users writes elsewhere
@@ -231,10 +232,7 @@ void TForm3::btnStartClick()
         QCoreApplication::processEvents();
         sinceYield.restart();
     };
-    const SourceDocument document = m_main.rve->snapshot(yield);
-    TForm6 *calibration = m_main.calibrationWindow();
-    const QString pressure = calibration ? calibration->Edit1->text() : u"0"_s;
-    const QString humidity = calibration ? calibration->Edit2->text() : u"0"_s;
+    const SourceDocument document = m_editor.snapshot(yield);
 
     const int count = document.itemCount();
     // An empty range would make the bar a busy indicator.
@@ -248,15 +246,14 @@ void TForm3::btnStartClick()
         ProgressBar1->setValue(done);
         yield();
     };
-    const CheckResult result = Compiler::compile(document, pressure, humidity, hooks);
+    // The calibration values are read when the walk has ended, so a value
+    // typed into the calibration window meanwhile is the one sent.
+    const CheckResult &result = run.compile(document, hooks);
 
     if (result.error) {
         const CheckError &error = *result.error;
-        TRichViewEdit *rve = m_main.rve;
-        const int before = rve->offsetBeforeItem(error.item);
-        const int after = error.place == ErrorPlace::CaretBeforeItem ? before : rve->offsetAfterItem(error.item);
-        rve->selectItems(error.item, before, error.item, after);
-        rve->setFocus();
+        m_editor.markItem(error.item, error.place == ErrorPlace::CaretBeforeItem ? EditorSession::Mark::CaretBeforeItem
+                                                                                 : EditorSession::Mark::SelectItem);
         addMessage(error.message);
         m_abort = true;
     }
@@ -270,18 +267,12 @@ void TForm3::btnStartClick()
     // still runs meanwhile, so a new one cannot start and write them first.
     yield();
     QString reason;
-    const bool written = files.commit(result, &reason);
+    const CheckRun::Failure failure = run.finish(&reason);
     endRun();
-    m_main.raise();
-    m_main.activateWindow();
+    m_editor.activateEditor();
     raise();
-    if (!written) {
+    if (failure != CheckRun::Failure::None)
         ApplicationErrors::show(reason, this);
-        return;
-    }
-    if (calibration) {
-        calibration->Edit1->setText(result.pressureText);
-        calibration->Edit2->setText(result.humidityText);
-    }
-    m_succeeded = result.succeeded();
+    else
+        m_succeeded = result.succeeded();
 }

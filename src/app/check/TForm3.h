@@ -5,9 +5,14 @@
 // the core compiler and writes "cmpres8.dat" and "cmpres.bak"; the first error
 // of the document is shown as a line of the pane and as a place in the editor.
 //
+// The check itself is the core's CheckRun; this window adds the progress bar,
+// the turns of the event loop, Esc, and the place of an error in the editor.
+//
 // Ownership: created once by start-up after the main window, whose document
-// it checks and with which it registers itself; it is shown and hidden, never
-// closed (its close box hides it).
+// it checks through the editor session it is given and whose child window it
+// is; it is shown and hidden, never closed (its close box hides it). The
+// calibration values come from the calibration source start-up hands in
+// (none: "0" and "0", and nothing is written back).
 //
 // Threads: everything runs on the user-interface thread. A check runs inside
 // btnStartClick and lets the event loop run every few milliseconds, so the
@@ -33,15 +38,17 @@
 class QProgressBar;
 class QPushButton;
 class QShortcut;
+class CalibrationSource;
+class EditorSession;
 class RVStyleView;
-class TForm1;
 class TRichViewEdit;
 
 class TForm3 : public QWidget {
     Q_OBJECT
 public:
     // The outer heights of the window (caption bar included) and how much of
-    // them the frame and the caption take, as the main window maps its sizes.
+    // them the frame and the caption take: the window is sized by its inside,
+    // as the main window is.
     static constexpr int RunningHeight = 148;
     static constexpr int SucceededHeight = 56;
     static constexpr int FrameHeight = 4 + 4 + 19;
@@ -52,10 +59,12 @@ public:
 
     // outputDirectory: where the results go, with or without its trailing
     // separator (the work folder when empty).
-    explicit TForm3(TForm1 &mainWindow, const QString &outputDirectory = QString());
+    explicit TForm3(EditorSession &editor, const QString &outputDirectory = QString());
     ~TForm3() override;
 
     QString outputDirectory() const { return m_outputDirectory; }
+    // Where a check takes the calibration values and puts back those it sent.
+    void setCalibrationSource(CalibrationSource *source) { m_calibration = source; }
     bool isUnplaced() const { return x() == UnplacedLeft && y() == UnplacedTop; }
     // Moves the window so that its frame's top-left corner is at `point`.
     // Window managers frame a new window in their own time, so the inside is
@@ -77,11 +86,16 @@ public:
     // unless set; 0 lets the loop run after every item.
     void setYieldInterval(std::chrono::nanoseconds interval) { m_yieldInterval = interval; }
 
+    // Empties the progress bar (not while a check runs): the bar belongs to
+    // the document checked, so the main window calls this when it replaces
+    // the document (New, Open).
+    void resetProgress();
+
     // The outer height the window has now.
     int outerHeight() const { return height() + FrameHeight; }
     void setOuterHeight(int outer);
 
-    // ----- controls (their form names)
+    // ----- controls (named after their role in the window's commands)
     QPushButton *btnStart = nullptr;
     QProgressBar *ProgressBar1 = nullptr;
     TRichViewEdit *RichView1 = nullptr;
@@ -110,7 +124,8 @@ private:
     void addMessage(const QString &line);
     void selectLastMessage();
 
-    TForm1 &m_main;
+    EditorSession &m_editor;
+    CalibrationSource *m_calibration = nullptr;
     QString m_outputDirectory;
     QString m_outputProblem;  // why the work folder cannot be used, if so
     QShortcut *m_escape = nullptr;

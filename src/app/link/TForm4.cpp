@@ -9,17 +9,20 @@
 #include "link/LinkMessages.h"
 #include "link/ProgramFile.h"
 #include "link/TransferText.h"
+#include "serial/ConnectError.h"
 #include "workfolder/WorkFolder.h"
 
 #include <QCheckBox>
 #include <QDateTimeEdit>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QEventLoop>
 #include <QGroupBox>
 #include <QLabel>
 #include <QPushButton>
 #include <QResizeEvent>
 #include <QStatusBar>
+#include <QTimer>
 
 #include <exception>
 
@@ -142,6 +145,17 @@ void TForm4::buildControls()
     DateTimePicker2 = picker(u"dd.MM.yy"_s, this, QRect(4, 300, 137, 21), "DateTimePicker2");
     DateTimePicker2->setCalendarPopup(true);
 
+    transferStatus = new QLabel(this);
+    transferStatus->setObjectName(u"transferStatus"_s);
+    transferStatus->setGeometry(4, 328, 147, ClientHeight - StatusBarHeight - 328 - 2);
+    transferStatus->setWordWrap(true);
+    transferStatus->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+
+    m_clockTick = new QTimer(this);
+    m_clockTick->setSingleShot(true);
+    m_clockTick->setTimerType(Qt::PreciseTimer);
+    connect(m_clockTick, &QTimer::timeout, this, &TForm4::showSystemClock);
+
     StatusBar1 = new QStatusBar(this);
     StatusBar1->setObjectName(u"StatusBar1"_s);
     StatusBar1->setSizeGripEnabled(false);
@@ -182,6 +196,16 @@ void TForm4::FormCreate()
     DateTimePicker2->setDateTime(now);
 }
 
+void TForm4::showSystemClock()
+{
+    if (!CheckBox1->isChecked())
+        return;
+    const QDateTime now = QDateTime::currentDateTime();
+    DateTimePicker1->setDateTime(now);
+    DateTimePicker2->setDateTime(now);
+    m_clockTick->start(1000 - now.time().msec());
+}
+
 void TForm4::FormDestroy()
 {
     // The program is ending (or the window going) in the middle of a
@@ -207,6 +231,12 @@ void TForm4::CheckBox1Click()
     for (QWidget *w : {static_cast<QWidget *>(Label3), static_cast<QWidget *>(DateTimePicker1),
                        static_cast<QWidget *>(Label2), static_cast<QWidget *>(DateTimePicker2)})
         w->setEnabled(picked && !m_transferRunning);
+    // The pickers follow the computer's clock only while it is the one used;
+    // cleared, they keep what they show for the operator to change.
+    if (picked)
+        m_clockTick->stop();
+    else if (!m_clockTick->isActive())
+        showSystemClock();
 }
 
 void TForm4::updateIndicator()
@@ -240,6 +270,11 @@ void TForm4::CloseCommButtonClick()
 {
     btnUpload->setEnabled(true);
     btnSetupTime->setEnabled(true);
+    // What the stranded state said is over once the port is released.
+    if (m_stranded) {
+        m_stranded = false;
+        transferStatus->clear();
+    }
     // Never under a running writer: a transfer closes the port itself once
     // its writer has ended.
     if (!m_runner.isStarted()) {
@@ -288,6 +323,8 @@ void TForm4::btnUploadClick()
     if (m_transferRunning)
         return;
     m_programSize = 0;
+    // A load refused below must not leave the last transfer's line standing.
+    transferStatus->clear();
     // A check that did not succeed has left the previous program in place,
     // which is not the message the operator has just checked: nothing goes.
     if (CheckBox2->isChecked() && m_checkCommand && !m_checkCommand()) {
@@ -335,11 +372,31 @@ void TForm4::btnSetupTimeClick()
     runTransfer(TransferPlan::clockSetting(std::move(moment)));
 }
 
+void TForm4::strand(const QString &status)
+{
+    m_stranded = true;
+    transferStatus->setText(status);
+    // A check before the load may have left the main window in front.
+    activateWindow();
+    CloseCommButton->setFocus();
+}
+
 void TForm4::runTransfer(const TransferPlan &plan)
 {
+    transferStatus->clear();
     btnUpload->setEnabled(false);
     btnSetupTime->setEnabled(false);
-    OpenCommButtonClick();  // a failure leaves the window Stranded
+    QElapsedTimer took;
+    took.start();
+    try {
+        OpenCommButtonClick();
+    } catch (const EConnectError &error) {
+        // Stranded, with the port closed; which port failed is not in the
+        // system's text.
+        ApplicationErrors::show(TransferText::portNotOpened(Comm1->DeviceName(), error.message()), this);
+        strand(TransferText::strandedByOpening());
+        return;
+    }
 
     setTransferring(true);
     QEventLoop loop;
@@ -365,11 +422,23 @@ void TForm4::runTransfer(const TransferPlan &plan)
     }
     if (const std::exception_ptr error = m_runner.error()) {
         // Stranded: the port stays as the failure left it, both commands
-        // disabled until "Стоп" or another port.
+        // disabled until "Стоп" or another port. Other exceptions go on to
+        // the application's error box as they are.
         updateIndicator();
-        std::rethrow_exception(error);
+        try {
+            std::rethrow_exception(error);
+        } catch (const EConnectError &portError) {
+            ApplicationErrors::show(portError.message(), this);
+            strand(plan.isClockSetting() ? TransferText::strandedClock()
+                                         : TransferText::strandedLoad(report, m_programSize));
+            return;
+        }
     }
     CloseCommButtonClick();
+    if (report.complete()) {
+        transferStatus->setText(plan.isClockSetting() ? TransferText::clockDone(report.moment, took.elapsed())
+                                                      : TransferText::loadDone(report, took.elapsed()));
+    }
 
     if (report.stopped) {
         Dialogs::message(this, QMessageBox::Information, LinkMessages::connectionCaption(),

@@ -17,11 +17,17 @@
 // window's own controls are disabled, and transferRunningChanged() tells the
 // other windows to disable theirs.
 //
-// Errors: a port error (opening or writing) leaves the command as the
-// EComError it is, for the application's standard error box, after the
-// window has been left Stranded (both commands disabled until "Стоп" or
-// another port). File errors and the messages of the program load are boxes
-// of their own.
+// How a transfer ended shows in the status line under the pickers: the bytes
+// and the time of a load, the moment the clock was set to; it is cleared when
+// the next transfer starts. While "Системные часы" is ticked the pickers
+// follow the computer's clock, a tick every second.
+//
+// Errors: a port error (opening or writing) goes to the application's
+// standard error box, the opening's with the port named first; the window is
+// then Stranded (both commands disabled until "Стоп" or another port), and
+// the status line says how far a load got and what ends the state, with the
+// keyboard focus on "Стоп". File errors and the messages of the program load
+// are boxes of their own.
 
 #include "ui/FramePlacement.h"
 #include "link/DeviceLink.h"
@@ -39,6 +45,7 @@ class QGroupBox;
 class QLabel;
 class QPushButton;
 class QStatusBar;
+class QTimer;
 class TransferProgressDialog;
 
 class TForm4 : public QWidget {
@@ -68,7 +75,7 @@ public:
     TransferProgressDialog *progressDialog() const { return m_progressDialog; }
     DeviceLink &link() { return m_link; }
 
-    // ----- controls (their form names)
+    // ----- controls (named after their role in the window's commands)
     QGroupBox *GroupBox4 = nullptr;
     QLabel *Label17 = nullptr;
     PortComboBox *ComboBox1 = nullptr;
@@ -85,6 +92,8 @@ public:
     QDateTimeEdit *DateTimePicker2 = nullptr;
     QStatusBar *StatusBar1 = nullptr;
     TComm *Comm1 = nullptr;
+    // How the last transfer ended (word-wrapped, under the date picker).
+    QLabel *transferStatus = nullptr;
 
 public slots:
     void btnUploadClick();
@@ -120,6 +129,11 @@ private:
     void setTransferring(bool running);
     // The operation frame after its step 1; the payload comes from plan.
     void runTransfer(const TransferPlan &plan);
+    // A port error has left the window Stranded: says so and what ends it.
+    void strand(const QString &status);
+    // The pickers show the computer's clock, and the next tick is set for
+    // the turn of the second.
+    void showSystemClock();
 
     DeviceLink m_link;
     TransferRunner m_runner;
@@ -127,6 +141,8 @@ private:
     QString m_sysRoot;
     qint64 m_programSize = 0;
     bool m_transferRunning = false;
+    bool m_stranded = false;  // transferStatus says how the window got stranded
     TransferProgressDialog *m_progressDialog = nullptr;
+    QTimer *m_clockTick = nullptr;
     FramePlacement m_placement;
 };

@@ -7,15 +7,16 @@
 
 #include "ui/ApplicationErrors.h"
 #include "ui/Caption.h"
+#include "ui/DialogFolders.h"
 #include "ui/Dialogs.h"
-#include "app/TForm1.h"
+#include "ui/FramePlacement.h"
+#include "app/EditorSession.h"
 #include "ui/WindowFont.h"
-#include "app/richview/TRichViewEdit.h"
 #include "imageeditor/PictureFile.h"
 #include "imageeditor/PictureImport.h"
 #include "imageeditor/WorkBitmap.h"
 
-#include "document/SourceItem.h"
+#include "document/model/SourceItem.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -36,9 +37,9 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-// The window is 304 high on the desktop it was designed for, whose frame
-// takes 4 pixels on each side and whose caption and menu bar are 19 pixels
-// each; Qt sizes the inside, menu bar included.
+// The window's outer frame is 304 high with a frame of 4 pixels on each side
+// and a caption and a menu bar of 19 pixels each; Qt sizes the inside, menu
+// bar included, so these are the outer sizes less that frame.
 constexpr int ClientWidth = 456;
 constexpr int ClientHeight = 304 - 8 - 19 - 19;
 constexpr int CommandBarHeight = 41;
@@ -73,7 +74,7 @@ QFrame *colourSquare(QWidget *parent, const char *name, QRgb colour, const QRect
 
 } // namespace
 
-TForm2::TForm2(TForm1 *mainWindow, QWidget *parent) : QMainWindow(parent), m_main(mainWindow)
+TForm2::TForm2(EditorSession *editor, QWidget *parent) : QMainWindow(parent), m_session(editor)
 {
     setObjectName(u"Form2"_s);
     setFont(windowFont());
@@ -137,27 +138,25 @@ TForm2::TForm2(TForm1 *mainWindow, QWidget *parent) : QMainWindow(parent), m_mai
     resize(ClientWidth, ClientHeight + menuBar()->sizeHint().height());
     FormCreate();
 
-    if (m_main) {
-        m_main->attachGraphicEditor(this);
+    if (m_session)
         placeBesideMainWindow();
-    }
 }
 
 void TForm2::placeBesideMainWindow()
 {
     // Where the preview can be dragged onto the text: right of the main
     // window, else above it, else left of it, as the screen allows.
-    const QScreen *screen = m_main->screen();
+    const QWidget *mainWindow = m_session->editorWindow();
+    const QScreen *screen = mainWindow ? mainWindow->screen() : nullptr;
     if (!screen)
         return;
     const QRect free = screen->availableGeometry();
-    const QRect main = m_main->frameGeometry();
-    const QSize size = frameGeometry().size();
-    const QList<QPoint> places{QPoint(main.right() + 1, main.top()), QPoint(main.left(), main.top() - size.height()),
-                               QPoint(main.left() - size.width(), main.top())};
-    for (const QPoint &place : places) {
-        if (free.contains(QRect(place, size))) {
-            move(place);
+    const QRect main = mainWindow->frameGeometry();
+    for (const FramePlacement::Side side :
+         {FramePlacement::Side::Right, FramePlacement::Side::Above, FramePlacement::Side::Left}) {
+        const QRect place = FramePlacement::beside(main, frameGeometry().size(), side);
+        if (free.contains(place)) {
+            move(place.topLeft());
             return;
         }
     }
@@ -310,18 +309,16 @@ void TForm2::FormCreate()
 
 void TForm2::FormShow()
 {
-    TRichViewEdit *rve = m_main ? m_main->rve : nullptr;
-    if (rve && rve->currentItemStyle() == ItemStyle::Picture) {
-        const PicturePtr picture = rve->itemPicture(rve->currentItemNo());
-        if (picture && picture->isBitmap()) {
-            // A modified picture is replaced without asking: the operator
-            // chose to edit the document's picture. File name, caption,
-            // status and flag stay as they were.
-            m_editor.setPicture(picture->image());
-            WidthTextEdit->setValue(std::clamp(m_editor.width(), 1, MaxSpinWidth));
-            fitToPicture();
-            return;
-        }
+    if (const PicturePtr picture = m_session ? m_session->pictureAtCaret() : nullptr) {
+        // A modified picture is replaced without asking: the operator chose
+        // to edit the document's picture. File name, caption, both status
+        // panels and flag stay as they were.
+        m_editor.setPicture(picture->image());
+        WidthTextEdit->setValue(std::clamp(m_editor.width(), 1, MaxSpinWidth));
+        const QString size = m_statusPanels[1]->text();
+        fitToPicture();
+        m_statusPanels[1]->setText(size);
+        return;
     }
     FormCreate();
 }
@@ -408,22 +405,38 @@ void TForm2::repaintCell(const QRect &workRect)
     PreviewImage->updatePixels(QRect(cell, QSize(1, 1)));
 }
 
-bool TForm2::QuerySavePicture()
+SaveCycle::Editor TForm2::saveCycleEditor()
 {
-    if (!m_editor.isModified())
-        return true;
-    const QMessageBox::StandardButton answer
-        = Dialogs::message(this, QMessageBox::Question, u"Изображение было изменено"_s, u"Сохранить в файл?"_s,
-                           QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, QMessageBox::Yes);
-    switch (answer) {
-    case QMessageBox::Cancel: return false;
-    case QMessageBox::Yes: return SavePicture();
-    case QMessageBox::No:
+    SaveCycle::Editor editor;
+    editor.window = this;
+    editor.questionCaption = u"Изображение было изменено"_s;
+    editor.questionText = u"Сохранить в файл?"_s;
+    editor.isModified = [this] { return m_editor.isModified(); };
+    editor.dropChanges = [this] {
+        m_editor.setModified(false);
+        showModified();
+    };
+    editor.write = [this](const QString &fileName) {
+        QString error;
+        if (!PictureFile::write(fileName, m_editor.picture(), &error)) {
+            ApplicationErrors::show(error, this);
+            return false;
+        }
         m_editor.setModified(false);
         showModified();
         return true;
-    default: return true;
-    }
+    };
+    editor.chooseFileName = [this] {
+        const QString chosen = DialogFolders::run(*savepictdlg, m_fileName);
+        return chosen.isEmpty() ? chosen : PictureFile::withDefaultExtension(chosen);
+    };
+    editor.renamed = [this] { setCaptionFor(m_fileName); };
+    return editor;
+}
+
+bool TForm2::QuerySavePicture()
+{
+    return m_saveCycle.querySave();
 }
 
 void TForm2::NewPicture()
@@ -442,40 +455,19 @@ void TForm2::NewPicture()
 
 bool TForm2::SavePicture()
 {
-    if (m_fileName.isEmpty())
-        return SavePictureAs();
-    QString error;
-    if (!PictureFile::write(m_fileName, m_editor.picture(), &error)) {
-        ApplicationErrors::show(error, this);
-        return false;
-    }
-    m_editor.setModified(false);
-    showModified();
-    return true;
+    return m_saveCycle.save();
 }
 
 bool TForm2::SavePictureAs()
 {
-    const QString chosen = Dialogs::runFileDialog(*savepictdlg);
-    if (chosen.isEmpty())
-        return false;
-    // A save that fails leaves the picture the previous file's: Save then
-    // goes on writing there rather than to a file that was never made.
-    const QString previous = m_fileName;
-    m_fileName = PictureFile::withDefaultExtension(chosen);
-    if (!SavePicture()) {
-        m_fileName = previous;
-        return false;
-    }
-    setCaptionFor(m_fileName);
-    return true;
+    return m_saveCycle.saveAs();
 }
 
 std::optional<QImage> TForm2::askForPicture(QFileDialog &dialog, PictureReader read, QString *chosen)
 {
     if (!QuerySavePicture())
         return std::nullopt;
-    *chosen = Dialogs::runFileDialog(dialog);
+    *chosen = DialogFolders::run(dialog, m_fileName);
     if (chosen->isEmpty())
         return std::nullopt;
     QImage image;
@@ -582,15 +574,14 @@ void TForm2::btnCloseClick()
 
 void TForm2::btnInsertClick()
 {
-    TRichViewEdit *rve = m_main ? m_main->rve : nullptr;
     const int w = m_editor.width();
     // Nothing to insert, or a document that may not change now (a check is
     // running): the command ends without a word, as any failure of it does.
-    if (!rve || rve->isReadOnly() || w <= 0)
+    if (!m_session || w <= 0)
         return;
     try {
         // The document gets its own copy; drawing on here never changes it.
-        rve->insertPicture(Picture::bitmap(m_editor.picture().copy()), 3 * w, 3 * EditorPicture::Rows);
+        m_session->insertPicture(m_editor.picture(), 3 * w, 3 * EditorPicture::Rows);
     } catch (...) {
         // An insert that fails ends quietly: the picture here is unchanged
         // and the operator can try again.

@@ -1,15 +1,16 @@
 #pragma once
 
 // The graphic editor window: draws pictures 8 pixels high in red and black,
-// opens and saves them as bitmap files, and hands them to the main window's
-// document (Insert, or a drag of the preview onto the text).
+// opens and saves them as bitmap files, and hands them to the main editor's
+// document through its editor session (Insert, or a drag of the preview onto
+// the text).
 //
 // It is created hidden at start-up and shown by the main window's graphic
 // editor command; closing it only hides it. Each time it is shown it takes
 // the bitmap picture at the document's caret, or starts a new picture.
 //
-// Ownership: the main window outlives this window's use of it (it is the
-// application's main window); the document's pictures are never shared with
+// Ownership: the editor session outlives this window (start-up creates the
+// main window first and destroys it last); the document's pictures are never shared with
 // the picture edited here, each side keeps its own copy.
 //
 // Errors: file errors are shown in the application's standard error box;
@@ -17,9 +18,9 @@
 // are then as they were before the command.
 
 #include "imageeditor/PictureEditor.h"
+#include "ui/SaveCycle.h"
 
 #include <QMainWindow>
-#include <QPointer>
 
 #include <optional>
 
@@ -30,15 +31,17 @@ class QLabel;
 class QScrollArea;
 class QSpinBox;
 class QToolButton;
-class TForm1;
+class EditorSession;
 class TImage;
 class WorkBitmapView;
 
 class TForm2 : public QMainWindow {
     Q_OBJECT
 public:
-    // Registers itself as the graphic editor of `mainWindow`.
-    explicit TForm2(TForm1 *mainWindow, QWidget *parent = nullptr);
+    // `editor`: the document pictures come from and go to (none: Insert does
+    // nothing and a new picture is started at every showing); the window is
+    // placed beside the editor's window.
+    explicit TForm2(EditorSession *editor, QWidget *parent = nullptr);
     ~TForm2() override;
 
     // ----- state
@@ -56,7 +59,7 @@ public:
     void OpenPicture();
     void ImportPicture();
 
-    // ----- controls (their form names)
+    // ----- controls (named after their role in the window's commands)
     QWidget *Panel6 = nullptr;
     QSpinBox *WidthTextEdit = nullptr;  // the width field with its spin control (UpDown1)
     QToolButton *btnNew = nullptr;
@@ -113,6 +116,7 @@ private:
     void showColours();
     void showModified();
     void setCaptionFor(const QString &fileName);
+    SaveCycle::Editor saveCycleEditor();
     void repaintCell(const QRect &workRect);
     // The save prompt, a file dialog and the file read with `read`; nothing
     // when refused, cancelled or unreadable (the operator has been told).
@@ -121,8 +125,9 @@ private:
     // Makes `image` the picture, under `fileName` (empty: unnamed).
     void takePicture(const QImage &image, const QString &fileName, bool modified);
 
-    QPointer<TForm1> m_main;
+    EditorSession *m_session = nullptr;
     PictureEditor m_editor;
     QString m_fileName;
+    SaveCycle m_saveCycle{m_fileName, saveCycleEditor()};
     QLabel *m_statusPanels[2] = {nullptr, nullptr};
 };

@@ -2,14 +2,20 @@
 // selection, so markers and pictures survive a copy between two editors)
 // together with HTML, plain text and a picture for other programs. Paste takes
 // the own format first, then rich text, then text, then a picture.
+//
+// Drags: within the editor, what the clipboard takes; from outside it, only
+// the graphic editor's picture (PictureDrag), which lands at the drop point
+// at twice its size.
 
 #include "TRichViewEdit.h"
 
-#include "document/CodePage.h"
-#include "document/SourceFileReader.h"
-#include "document/SourceFileWriter.h"
+#include "document/model/CodePage.h"
+#include "imageeditor/PictureDrag.h"
+#include "document/sourcefile/SourceFileReader.h"
+#include "document/sourcefile/SourceFileWriter.h"
 
 #include <QBuffer>
+#include <QDropEvent>
 #include <QImage>
 #include <QMimeData>
 #include <QTextBlock>
@@ -94,13 +100,56 @@ QMimeData *TRichViewEdit::createMimeDataFromSelection() const
 bool TRichViewEdit::canInsertFromMimeData(const QMimeData *source) const
 {
     return source->hasFormat(QString::fromLatin1(SourceMimeType)) || source->hasHtml() || source->hasText()
-        || source->hasImage();
+        || source->hasImage() || source->hasFormat(QString::fromLatin1(PictureDrag::MimeType));
+}
+
+bool TRichViewEdit::acceptsDrag(const QDropEvent *event) const
+{
+    if (event->source() == this || event->source() == viewport())
+        return true;
+    return event->mimeData() && event->mimeData()->hasFormat(QString::fromLatin1(PictureDrag::MimeType));
+}
+
+void TRichViewEdit::dragEnterEvent(QDragEnterEvent *event)
+{
+    if (acceptsDrag(event))
+        QTextEdit::dragEnterEvent(event);
+    else
+        event->ignore();
+}
+
+void TRichViewEdit::dragMoveEvent(QDragMoveEvent *event)
+{
+    if (acceptsDrag(event))
+        QTextEdit::dragMoveEvent(event);
+    else
+        event->ignore();
+}
+
+void TRichViewEdit::dropEvent(QDropEvent *event)
+{
+    if (acceptsDrag(event))
+        QTextEdit::dropEvent(event);
+    else
+        event->ignore();
 }
 
 void TRichViewEdit::insertFromMimeData(const QMimeData *source)
 {
     if (isReadOnly())
         return;
+    const QString picture = QString::fromLatin1(PictureDrag::MimeType);
+    if (source->hasFormat(picture)) {
+        // The caret already stands at the drop point.
+        const std::optional<QImage> image = PictureDrag::decode(source->data(picture));
+        if (!image)
+            return;
+        insertPicture(Picture::bitmap(*image), 2 * image->width(), 2 * image->height());
+        // The picture came from another window: this one takes the keyboard.
+        activateWindow();
+        setFocus();
+        return;
+    }
     const QString own = QString::fromLatin1(SourceMimeType);
     if (source->hasFormat(own)) {
         SourceDocument clip;

@@ -1,11 +1,11 @@
 #include "TRichViewEdit.h"
 #include "ui/WindowFont.h"
 
-#include "app/MarkerComboBoxes.h"
+#include "MarkerComboBoxes.h"
 #include "RVObjectHandler.h"
 #include "richtext/RVFormats.h"
 
-#include "document/CodePage.h"
+#include "document/model/CodePage.h"
 
 #include <QAbstractItemView>
 #include <QAbstractTextDocumentLayout>

@@ -17,6 +17,7 @@
 #include <functional>
 
 class QComboBox;
+class QDropEvent;
 class RVObjectHandler;
 
 class TRichViewEdit : public QTextEdit {
@@ -129,6 +130,9 @@ protected:
     QMimeData *createMimeDataFromSelection() const override;
     bool canInsertFromMimeData(const QMimeData *source) const override;
     void insertFromMimeData(const QMimeData *source) override;
+    void dragEnterEvent(QDragEnterEvent *event) override;
+    void dragMoveEvent(QDragMoveEvent *event) override;
+    void dropEvent(QDropEvent *event) override;
     void mousePressEvent(QMouseEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
     void inputMethodEvent(QInputMethodEvent *event) override;
@@ -138,6 +142,8 @@ private:
     friend class RVObjectHandler;
 
     void attachDocument(QTextDocument *document);
+    // A drag the editor may take: its own, or the graphic editor's picture.
+    bool acceptsDrag(const QDropEvent *event) const;
     void applyBackground();
     QRect objectRect(int position) const;
     void setMarkerEntry(int id, int index);

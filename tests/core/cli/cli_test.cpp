@@ -8,7 +8,7 @@
 #include "QtPrinters.h"
 
 #include "compiler/CheckMessages.h"
-#include "document/SourceFileWriter.h"
+#include "document/sourcefile/SourceFileWriter.h"
 
 #include <QDir>
 #include <QFile>

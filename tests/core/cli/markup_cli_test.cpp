@@ -7,7 +7,7 @@
 #include "QtPrinters.h"
 
 #include "compiler/CheckMessages.h"
-#include "document/SourceFileWriter.h"
+#include "document/sourcefile/SourceFileWriter.h"
 
 #include <QDir>
 #include <QFile>
@@ -110,6 +110,21 @@ TEST_F(MarkupCliTest, ComposeRefusesWhatItCannotRun)
     EXPECT_EQ(noDir.status, 2);
     EXPECT_TRUE(noDir.err.contains("no/such/m.abc")) << noDir.err.constData();
     EXPECT_FALSE(QFile::exists(path(u"m.abc"_s)));
+}
+
+TEST_F(MarkupCliTest, ABadCheckDirectoryIsFoundBeforeAnythingIsWritten)
+{
+    const QString source = markup("{effect: Слева}A\n");
+    writeFile(path(u"plain"_s), "a file");
+    for (const QString &dir : {path(u"none"_s), path(u"plain"_s)}) {
+        SCOPED_TRACE(dir.toStdString());
+        const CliRun run =
+            runCli(QStringList{u"compose"_s, source, u"-o"_s, path(u"m.abc"_s), u"--check"_s, dir} + Calibration);
+        EXPECT_EQ(run.status, 2);
+        EXPECT_TRUE(run.err.contains(dir.toUtf8())) << run.err.constData();
+        EXPECT_FALSE(QFile::exists(path(u"m.abc"_s))) << "the source file is not written either";
+    }
+    EXPECT_EQ(QDir(m_dir.path()).entryList(QDir::Files).size(), 2);
 }
 
 TEST_F(MarkupCliTest, MarkupWritesTheTextAndItsPicturesBesideIt)

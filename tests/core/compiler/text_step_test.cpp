@@ -4,7 +4,7 @@
 #include "CompilerTestSupport.h"
 
 #include "compiler/CheckMessages.h"
-#include "document/CodePage.h"
+#include "document/model/CodePage.h"
 
 using namespace Qt::StringLiterals;
 using B = DocumentBuilder;

@@ -2,7 +2,7 @@
 // data and dies with the statement, for byte views and text views alike;
 // never a view, a pointer or a named value.
 
-#include "document/BorrowedView.h"
+#include "document/model/BorrowedView.h"
 
 #include <QByteArray>
 #include <QByteArrayView>

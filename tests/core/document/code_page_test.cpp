@@ -1,6 +1,6 @@
 // Code pages of the character sets: the texts of items are kept in them.
 
-#include "document/CodePage.h"
+#include "document/model/CodePage.h"
 
 #include <gtest/gtest.h>
 

@@ -1,9 +1,9 @@
 // The six marker kinds: classes, entry tables, prefixes and defaults.
 
-#include "document/ClassRegistry.h"
-#include "document/EmbeddedControl.h"
-#include "document/SourceDocument.h"
-#include "document/StyleTables.h"
+#include "document/streams/ClassRegistry.h"
+#include "document/model/EmbeddedControl.h"
+#include "document/model/SourceDocument.h"
+#include "document/model/StyleTables.h"
 
 #include <gtest/gtest.h>
 

@@ -3,7 +3,7 @@
 
 #include "QtPrinters.h"
 
-#include "document/StyleConversion.h"
+#include "document/model/StyleConversion.h"
 
 #include <gtest/gtest.h>
 

@@ -7,9 +7,9 @@
 #include "QtPrinters.h"
 
 #include "compiler/Compiler.h"
-#include "document/ClassRegistry.h"
-#include "document/SourceFileReader.h"
-#include "document/SourceFileWriter.h"
+#include "document/streams/ClassRegistry.h"
+#include "document/sourcefile/SourceFileReader.h"
+#include "document/sourcefile/SourceFileWriter.h"
 
 #include <QDir>
 #include <QFile>

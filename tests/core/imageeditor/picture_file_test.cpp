@@ -6,7 +6,7 @@
 
 #include "imageeditor/EditorPicture.h"
 #include "imageeditor/PictureFile.h"
-#include "document/BitmapFile.h"
+#include "document/pictures/BitmapFile.h"
 
 #include <QDir>
 #include <QFile>

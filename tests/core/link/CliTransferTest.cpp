@@ -4,11 +4,12 @@
 #include "DocumentBuilder.h"
 #include "PseudoTerminal.h"
 
-#include "document/SourceFileWriter.h"
+#include "document/sourcefile/SourceFileWriter.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -121,6 +122,28 @@ TEST_F(CliOnPty, UploadWithCheckOfAnUnreadableSourceSendsNothing)
     EXPECT_TRUE(reader.waitFor(1, std::chrono::milliseconds(200)).isEmpty());
 }
 
+TEST_F(CliOnPty, AFarEndGoneMidLoadReportsTheProgramBytesSentAndExits1)
+{
+    QTemporaryDir dir;
+    {
+        QFile file(dir.filePath(u"cmpres8.dat"_s));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(QByteArray(300000, 'p'));
+    }
+    MasterReader reader(pty, {.closeAfter = 6000});
+    const CliRun run = runCli({u"upload"_s, u"--port"_s, pty.slavePath()}, dir.path());
+    EXPECT_EQ(run.exitCode, 1);
+    // The port takes bytes ahead of the far end, but never all of them.
+    const QRegularExpression line(u"Upload failed after (\\d+) of 300000 program bytes \\((\\d+) of 301921 bytes"_s);
+    const QRegularExpressionMatch match = line.match(run.errorText);
+    ASSERT_TRUE(match.hasMatch()) << run.errorText.toStdString();
+    const qint64 program = match.captured(1).toLongLong();
+    EXPECT_GE(program, 6000 - 1921);
+    EXPECT_LT(program, 300000);
+    EXPECT_EQ(match.captured(2).toLongLong(), program + 1921);
+    EXPECT_TRUE(run.errorText.contains(u"in function: WriteFile"_s)) << run.errorText.toStdString();
+}
+
 TEST_F(CliOnPty, SetClockSendsTheGivenMoment)
 {
     MasterReader reader(pty);
@@ -135,6 +158,17 @@ TEST_F(CliOnPty, PortErrorsAndBadInputGiveTheirStatuses)
     const CliRun missingPort = runCli({u"set-clock"_s, u"--port"_s, u"/dev/ttyOraveltMissing"_s});
     EXPECT_EQ(missingPort.exitCode, 1);
     EXPECT_TRUE(missingPort.errorText.contains(u"in function: CreateFile"_s)) << missingPort.errorText.toStdString();
+
+    {
+        QFile file(dir.filePath(u"cmpres8.dat"_s));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write("abc");
+    }
+    const CliRun uploadToMissingPort = runCli({u"upload"_s, u"--port"_s, u"/dev/ttyOraveltMissing"_s}, dir.path());
+    EXPECT_EQ(uploadToMissingPort.exitCode, 1);
+    EXPECT_TRUE(uploadToMissingPort.errorText.startsWith(u"Upload failed after 0 of 3 program bytes"_s))
+        << uploadToMissingPort.errorText.toStdString();
+    QFile::remove(dir.filePath(u"cmpres8.dat"_s));
 
     const CliRun missingProgram = runCli({u"upload"_s, u"--port"_s, pty.slavePath()}, dir.path());
     EXPECT_EQ(missingProgram.exitCode, 2);

@@ -6,9 +6,9 @@
 #include "QtPrinters.h"
 
 #include "compiler/Compiler.h"
-#include "document/BitmapFile.h"
-#include "document/MarkupReader.h"
-#include "document/StyleConversion.h"
+#include "document/pictures/BitmapFile.h"
+#include "document/markup/MarkupReader.h"
+#include "document/model/StyleConversion.h"
 
 #include <QDir>
 #include <QFile>
@@ -82,14 +82,16 @@ TEST_F(MarkupReaderTest, EveryEntryOfEveryKindByNameAndByNumber)
         QByteArray markup;
         for (int i = 0; i < entries.size(); ++i)
             markup += "{" + QByteArray(word) + ": " + entries.at(i).toUtf8() + "}";
-        // Speed entries are named by numbers: there a number is the name.
-        if (kind != MarkerKind::Speed) {
+        // Speed entries are named by numbers: there a number is the name;
+        // a number of a pause is seconds (below).
+        if (kind != MarkerKind::Speed && kind != MarkerKind::Pause) {
             for (int i = 0; i < entries.size(); ++i)
                 markup += "{" + QByteArray(word) + ": " + QByteArray::number(i) + "}";
         }
         const ComposedMessage message = read(markup);
         const qsizetype perPass = entries.size();
-        ASSERT_EQ(message.document.itemCount(), kind == MarkerKind::Speed ? perPass : 2 * perPass) << word;
+        const bool namesOnly = kind == MarkerKind::Speed || kind == MarkerKind::Pause;
+        ASSERT_EQ(message.document.itemCount(), namesOnly ? perPass : 2 * perPass) << word;
         for (int n = 0; n < message.document.itemCount(); ++n) {
             const SourceItem &item = message.document.item(n);
             EXPECT_EQ(item.markerKind(), kind) << word;
@@ -101,13 +103,38 @@ TEST_F(MarkupReaderTest, EveryEntryOfEveryKindByNameAndByNumber)
 TEST_F(MarkupReaderTest, NamesIgnoreCaseAndBlanksAndANameIsWhatTheSignShows)
 {
     const ComposedMessage message = read("{ EFFECT :  сдвигом ВЛЕВО  }{Info:время в формате ЧЧ:ММ:СС}"
-                                         "{font:\tвысокий 6X8 }{speed: 5}{speed: 0}");
+                                         "{font:\tвысокий 6X8 }{speed: 5}{speed: 05}");
     ASSERT_EQ(message.document.itemCount(), 5);
     EXPECT_EQ(indexOf(message.document.item(0)), 3);
     EXPECT_EQ(indexOf(message.document.item(1)), 1) << "the value runs past the colons of the entry";
     EXPECT_EQ(indexOf(message.document.item(2)), 1);
     EXPECT_EQ(indexOf(message.document.item(3)), 4) << "speed 5, not entry number 5";
-    EXPECT_EQ(indexOf(message.document.item(4)), 0) << "0 names no speed, so it is entry number 0";
+    EXPECT_EQ(indexOf(message.document.item(4)), 4) << "a number is the speed";
+}
+
+TEST_F(MarkupReaderTest, APauseNumberIsSecondsAndASpeedNumberIsTheSpeed)
+{
+    // Each group is one entry written the ways a script writer writes it.
+    const std::pair<QByteArray, int> pauses[] = {
+        {"1", 3},    {"1 сек.", 3}, {"1.0", 3},  {"0,5", 2}, {"0.5", 2}, {"0,50", 2},
+        {"0,1", 0},  {".1", -1},    {"0.3", 1},  {"2", 4},   {"15", 17}, {"15 СЕК.", 17},
+    };
+    for (const auto &[value, index] : pauses) {
+        SCOPED_TRACE(value.toStdString());
+        if (index < 0) {
+            EXPECT_TRUE(fault("{pause: " + value + "}").message.contains(u"pause has no entry"_s));
+            continue;
+        }
+        const ComposedMessage message = read("{pause: " + value + "}");
+        ASSERT_EQ(message.document.itemCount(), 1);
+        EXPECT_EQ(indexOf(message.document.item(0)), index);
+    }
+    const ComposedMessage speeds = read("{speed: 1}{speed: 20}{effect: 1}{font: 0}");
+    ASSERT_EQ(speeds.document.itemCount(), 4);
+    EXPECT_EQ(indexOf(speeds.document.item(0)), 0);
+    EXPECT_EQ(indexOf(speeds.document.item(1)), 19);
+    EXPECT_EQ(indexOf(speeds.document.item(2)), 1) << "other kinds keep the entry's number";
+    EXPECT_EQ(indexOf(speeds.document.item(3)), 0);
 }
 
 // ---------------------------------------------------------------------------
@@ -237,7 +264,11 @@ TEST_F(MarkupReaderTest, EveryFaultIsReportedWhereItIs)
         {"{pause: 3}{pause: x}", {1, 19}, u"\"0,1 сек.\", \"0,3 сек.\""_s},
         {"{clear: 29}", {1, 9}, u"clear number 29 is out of range: the numbers go from 0 to 28"_s},
         {"{info: -1}", {1, 8}, u"info number -1 is out of range: the numbers go from 0 to 4"_s},
-        {"{speed: 21}", {1, 9}, u"speed number 21 is out of range: the numbers go from 0 to 19"_s},
+        {"{speed: 21}", {1, 9}, u"speed 21 is out of range: the speeds go from 1 to 20"_s},
+        {"{speed: 0}", {1, 9}, u"speed 0 is out of range: the speeds go from 1 to 20"_s},
+        {"{pause: 16}", {1, 9}, u"pause has no entry of 16 seconds; its entries are \"0,1 сек.\""_s},
+        {"{pause: 0,25}", {1, 9}, u"pause has no entry of 0,25 seconds"_s},
+        {"{pause: 0}", {1, 9}, u"pause has no entry of 0 seconds"_s},
         {"x {effect: 0", {1, 3}, u"the brace is not closed on its line"_s},
         {"x {effect: 0\n}", {1, 3}, u"the brace is not closed on its line"_s},
         {"a}b", {1, 2}, u"a closing brace without an opening one; write }} for a brace"_s},

@@ -6,11 +6,11 @@
 #include "QtPrinters.h"
 
 #include "compiler/Compiler.h"
-#include "document/BitmapFile.h"
-#include "document/ClassRegistry.h"
-#include "document/MarkupReader.h"
-#include "document/MarkupWriter.h"
-#include "document/SourceFileReader.h"
+#include "document/pictures/BitmapFile.h"
+#include "document/streams/ClassRegistry.h"
+#include "document/markup/MarkupReader.h"
+#include "document/markup/MarkupWriter.h"
+#include "document/sourcefile/SourceFileReader.h"
 
 #include <QDir>
 #include <QFile>

@@ -5,9 +5,9 @@
 
 #include "SimulatorTestSupport.h"
 
-#include "document/ClassRegistry.h"
-#include "document/SourceFileReader.h"
-#include "simulator/ProgramEncoder.h"
+#include "document/streams/ClassRegistry.h"
+#include "document/sourcefile/SourceFileReader.h"
+#include "ProgramEncoder.h"
 
 #include <QDir>
 #include <QFile>

@@ -4,10 +4,10 @@
 #include "QtPrinters.h"
 #include "StreamBytes.h"
 
-#include "document/ClassRegistry.h"
-#include "document/CodePage.h"
-#include "document/SourceFileReader.h"
-#include "document/SourceFileWriter.h"
+#include "document/streams/ClassRegistry.h"
+#include "document/model/CodePage.h"
+#include "document/sourcefile/SourceFileReader.h"
+#include "document/sourcefile/SourceFileWriter.h"
 
 #include <gtest/gtest.h>
 

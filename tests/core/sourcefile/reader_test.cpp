@@ -5,11 +5,11 @@
 
 #include "SourceFileTestSupport.h"
 
-#include "document/BitmapFile.h"
-#include "document/HeaderFields.h"
-#include "document/InvalidPicture.h"
-#include "document/MarkerStream.h"
-#include "document/StyleStreams.h"
+#include "document/pictures/BitmapFile.h"
+#include "document/sourcefile/HeaderFields.h"
+#include "document/pictures/InvalidPicture.h"
+#include "document/streams/MarkerStream.h"
+#include "document/streams/StyleStreams.h"
 
 #include <QTemporaryDir>
 
@@ -117,6 +117,17 @@ TEST(SourceFileReader, UnknownPictureAndControlClassesAreDropped)
     const SourceDocument doc = readBytes(bytes);
     ASSERT_EQ(doc.itemCount(), 1);
     EXPECT_EQ(doc.item(0).text, QByteArray("rest"));
+}
+
+TEST(SourceFileReader, MarkersAreKeptInAProgramThatRegisteredNoClasses)
+{
+    // A program that forgot the registry: the reader registers what it needs.
+    ClassRegistry::clear();
+    SourceDocument doc;
+    ASSERT_TRUE(readSourceBytes("-8 1 3\r\n" + markerRecord("-5 3 0 0 2 0", MarkerKind::Effect, 2), doc));
+    ASSERT_EQ(doc.itemCount(), 1);
+    EXPECT_EQ(doc.item(0).markerKind(), MarkerKind::Effect);
+    EXPECT_EQ(doc.item(0).control->ItemIndex, 2);
 }
 
 TEST(SourceFileReader, VersionOneZeroHeadersHaveNoItemOptions)

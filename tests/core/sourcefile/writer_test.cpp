@@ -4,8 +4,8 @@
 
 #include "SourceFileTestSupport.h"
 
-#include "document/BitmapFile.h"
-#include "document/MarkerStream.h"
+#include "document/pictures/BitmapFile.h"
+#include "document/streams/MarkerStream.h"
 
 #include <QDir>
 #include <QFile>
@@ -100,6 +100,18 @@ TEST(SourceFileWriter, GroupingNeedsTheSameStyleOptionsTagAndNoCheckpoint)
                                 "1 1 0 4 0 \"x\"\"y\"\r\nd\r\n"
                                 "-2 1 0 0 0 0 1 0\r\ncp\r\n"
                                 "1 2 0 4 0 \"x\"\"y\"\r\ne\r\nf\r\n");
+}
+
+TEST(SourceFileWriter, ACheckpointNameWithLineEndsGoesIntoABlock)
+{
+    SourceDocument doc;
+    SourceItem item = SourceItem::textItem("a", 0, 0);
+    item.checkpoint = Checkpoint{"two\r\nlines", QByteArray(), false, false, false};
+    doc.append(item);
+    EXPECT_EQ(itemRecords(doc), "-2 1 0 0 2 0 0 0\r\n" + block("two\r\nlines") + "0 1 0 0 0 0\r\na\r\n");
+    SourceDocument again;
+    ASSERT_TRUE(readSourceBytes(writeSourceBytes(doc), again));
+    EXPECT_EQ(again.item(0).checkpoint->name, "two\r\nlines");
 }
 
 TEST(SourceFileWriter, EmptyTextIsAnEmptyLineAndHintsFollowTheTag)

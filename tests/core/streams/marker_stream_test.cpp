@@ -4,10 +4,10 @@
 #include "QtPrinters.h"
 #include "StreamBytes.h"
 
-#include "document/Colour.h"
-#include "document/EmbeddedControl.h"
-#include "document/TextStyle.h"
-#include "document/MarkerStream.h"
+#include "document/model/Colour.h"
+#include "document/model/EmbeddedControl.h"
+#include "document/model/TextStyle.h"
+#include "document/streams/MarkerStream.h"
 
 #include <gtest/gtest.h>
 

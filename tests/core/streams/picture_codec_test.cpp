@@ -5,10 +5,10 @@
 #include "QtPrinters.h"
 #include "StreamBytes.h"
 
-#include "document/BitmapFile.h"
-#include "document/InvalidPicture.h"
-#include "document/JpegDecoder.h"
-#include "document/PictureCodec.h"
+#include "document/pictures/BitmapFile.h"
+#include "document/pictures/InvalidPicture.h"
+#include "document/pictures/JpegDecoder.h"
+#include "document/pictures/PictureCodec.h"
 
 #include <QBuffer>
 #include <QImageWriter>

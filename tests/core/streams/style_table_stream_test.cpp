@@ -5,9 +5,9 @@
 #include "QtPrinters.h"
 #include "StreamBytes.h"
 
-#include "document/ObjectStreamReader.h"
-#include "document/StyleStreams.h"
-#include "document/StyleTables.h"
+#include "document/streams/ObjectStreamReader.h"
+#include "document/streams/StyleStreams.h"
+#include "document/model/StyleTables.h"
 
 #include <gtest/gtest.h>
 

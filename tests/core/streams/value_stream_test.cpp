@@ -4,8 +4,8 @@
 #include "QtPrinters.h"
 #include "StreamBytes.h"
 
-#include "document/ObjectStreamReader.h"
-#include "document/ObjectStreamWriter.h"
+#include "document/streams/ObjectStreamReader.h"
+#include "document/streams/ObjectStreamWriter.h"
 
 #include <gtest/gtest.h>
 

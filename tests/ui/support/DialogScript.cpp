@@ -1,5 +1,7 @@
 #include "DialogScript.h"
 
+#include <QLineEdit>
+
 DialogScript::DialogScript()
 {
     Dialogs::setMessageHook([this](const Dialogs::MessageRequest &request) {
@@ -11,6 +13,9 @@ DialogScript::DialogScript()
     Dialogs::setFileDialogHook([this](QFileDialog &dialog) {
         fileDialogs.append(dialog.objectName());
         filters.append(dialog.nameFilters().join(u';'));
+        folders.append(dialog.directory().absolutePath());
+        const auto *field = dialog.findChild<QLineEdit *>(QStringLiteral("fileNameEdit"));
+        names.append(field ? field->text() : QString());
         return m_paths.isEmpty() ? QString() : m_paths.dequeue();
     });
     Dialogs::setTextHook([this](const Dialogs::TextRequest &request) -> std::optional<QString> {

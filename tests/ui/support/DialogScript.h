@@ -24,6 +24,8 @@ public:
     QList<Dialogs::MessageRequest> messages;
     QStringList fileDialogs;  // object names of the dialogs shown ("od", "sd")
     QStringList filters;      // their name filters
+    QStringList folders;      // the folders they started in
+    QStringList names;        // what their name fields held
     QList<Dialogs::TextRequest> texts;
 
 private:

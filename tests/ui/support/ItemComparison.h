@@ -3,7 +3,7 @@
 // Item by item comparison of two documents, for Qt Test functions: the first
 // difference fails the calling test with the item's number.
 
-#include "document/SourceDocument.h"
+#include "document/model/SourceDocument.h"
 
 #include <QTest>
 

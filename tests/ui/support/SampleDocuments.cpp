@@ -1,6 +1,6 @@
 #include "SampleDocuments.h"
 
-#include "document/CodePage.h"
+#include "document/model/CodePage.h"
 
 using namespace Qt::StringLiterals;
 

@@ -3,7 +3,7 @@
 // Documents built in memory the way the editor and the file reader build
 // them, for the window tests.
 
-#include "document/SourceDocument.h"
+#include "document/model/SourceDocument.h"
 
 #include <QImage>
 
