@@ -10,6 +10,8 @@
 
 #include <gtest/gtest.h>
 
+#include "TestFiles.h"
+
 struct CliRun {
     int status = -1;  // the exit code; -1 when the program crashed
     QByteArray out;
@@ -44,11 +46,4 @@ inline QByteArray readFile(const QString &path)
 {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-inline void writeFile(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(bytes);
 }

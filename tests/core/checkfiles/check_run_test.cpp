@@ -13,6 +13,7 @@
 #include <gtest/gtest.h>
 
 #include "QtPrinters.h"
+#include "TestFiles.h"
 
 using namespace Qt::StringLiterals;
 
@@ -30,12 +31,6 @@ public:
         return true;
     }
 };
-
-QByteArray readAll(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
-}
 
 } // namespace
 

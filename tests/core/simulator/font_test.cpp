@@ -2,6 +2,7 @@
 // what stands in when a font file is missing.
 
 #include "SimulatorTestSupport.h"
+#include "TestFiles.h"
 
 #include "simulator/SignFont.h"
 
@@ -12,13 +13,6 @@
 using namespace Qt::StringLiterals;
 
 namespace {
-
-void writeFile(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(bytes);
-}
 
 // A PSF1 font of 256 glyphs, 8 rows high, glyph n lighting column n % 8 in
 // every row; with a Unicode table that gives glyph 1 to U+0416 (Ж) and

@@ -13,23 +13,11 @@
 #include <optional>
 
 #include "QtPrinters.h"
+#include "TestFiles.h"
 
 using namespace Qt::StringLiterals;
 
 namespace {
-
-QByteArray readAll(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
-}
-
-void writeFile(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(bytes);
-}
 
 // Sets an environment variable for one scope, restoring it afterwards.
 class ScopedEnv {
