@@ -8,8 +8,6 @@
 #include <QDeadlineTimer>
 #include <QThread>
 
-#include <cerrno>
-
 using namespace Qt::StringLiterals;
 using namespace CommPlatform;
 
@@ -123,7 +121,7 @@ void TCommHandle::setDevice(std::unique_ptr<Device> device)
 void TCommHandle::DoOpen()
 {
     if (!m_device) {
-        setLastError(EBADF);
+        setLastError(faultCode(Fault::BadHandle));
         raiseLastError(u"CreateFile"_s);
     }
     m_eventThread = std::make_unique<TCommEventThread>(this, m_monitorEvents, m_device.get(), m_handOver.get());
@@ -232,7 +230,7 @@ int TCommHandle::Write(const char *buffer, int count)
 {
     QMutexLocker locker(&m_ioLock);
     if (!m_device) {
-        setLastError(EBADF);
+        setLastError(faultCode(Fault::BadHandle));
         raiseLastError(u"WriteFile"_s);
     }
     const int written = m_device->write(buffer, count, WriteTimeout());
@@ -245,7 +243,7 @@ int TCommHandle::Read(char *buffer, int count)
 {
     QMutexLocker locker(&m_ioLock);
     if (!m_device) {
-        setLastError(EBADF);
+        setLastError(faultCode(Fault::BadHandle));
         raiseLastError(u"ReadFile"_s);
     }
     const int got = m_device->read(buffer, count, ReadTimeout());

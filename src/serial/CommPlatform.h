@@ -5,7 +5,7 @@
 // The vocabulary is that of the Win32 serial API the component was designed
 // around (line-state record, purge flags, escape codes, event mask bits);
 // each platform maps it onto its own calls. The POSIX termios implementation
-// lives in posix/.
+// lives in posix/, the Win32 one in win32/.
 //
 // A port can also be a network connection (NetworkCommDevice, on Socket
 // below): the device logic is written once over the small socket interface,
@@ -29,6 +29,12 @@ Error lastError();
 // An empty text takes the system's text for code.
 void setLastError(int code, const QString &text = {});
 QString systemErrorText(int code);
+
+// Failures the port logic above the platform reports itself. Each backend
+// maps them to its own system code, so that the code and its text are the
+// ones the system gives for that failure everywhere else.
+enum class Fault { BadHandle, Invalid, TimedOut, ConnectionReset, NotSupported, NotFound };
+int faultCode(Fault fault);
 
 // Line state in the layout of the Win32 device control block.
 struct LineState {

@@ -2,7 +2,6 @@
 
 #include <QThread>
 
-#include <cerrno>
 #include <cstring>
 
 using namespace Qt::StringLiterals;
@@ -21,10 +20,20 @@ constexpr int UnacknowledgedWaitMs = 2000;
 // buffers are full, and writes then time out as on a blocked local line.
 constexpr int UnacknowledgedLimit = 1024;
 
-bool fail(int code, const QString &text = {})
+bool fail(Fault fault, const QString &text = {})
 {
-    setLastError(code, text);
+    setLastError(faultCode(fault), text);
     return false;
+}
+
+// The system's text for fault, with what happened in brackets (before the
+// full stop of systems whose texts are sentences).
+QString faultText(Fault fault, const QString &detail)
+{
+    QString text = systemErrorText(faultCode(fault));
+    if (text.endsWith(u'.'))
+        text.chop(1);
+    return text + u" ("_s + detail + u')';
 }
 
 QString parityName(int value)
@@ -132,7 +141,7 @@ bool NetworkCommDevice::sendAll(const QByteArray &bytes, int timeoutMs)
     if (sent < 0)
         return false;
     if (sent < bytes.size())
-        return fail(ETIMEDOUT, systemErrorText(ETIMEDOUT) + u" (the far side takes nothing more)"_s);
+        return fail(Fault::TimedOut, faultText(Fault::TimedOut, u"the far side takes nothing more"_s));
     return true;
 }
 
@@ -179,19 +188,20 @@ bool NetworkCommDevice::greet()
             std::lock_guard guard(m_rxMutex);
             const bool open = pumpLocked();
             if (m_telnet.comPortRefused())
-                return fail(EPROTONOSUPPORT, u"%1 refuses the COM port control option (RFC 2217); a raw TCP port is "
-                                             "reached as tcp://"_s.arg(m_address.endpointText()));
+                return fail(Fault::NotSupported, u"%1 refuses the COM port control option (RFC 2217); a raw TCP "
+                                                  "port is reached as tcp://"_s.arg(m_address.endpointText()));
             if (m_telnet.comPortAccepted())
                 return true;
             if (!open)
-                return fail(ECONNRESET, systemErrorText(ECONNRESET) + u" (%1 closed the connection)"_s.arg(
-                                                                         m_address.endpointText()));
+                return fail(Fault::ConnectionReset,
+                            faultText(Fault::ConnectionReset,
+                                      u"%1 closed the connection"_s.arg(m_address.endpointText())));
         }
         const int left = millisecondsUntil(deadline);
         if (left == 0)
-            return fail(ETIMEDOUT, u"%1 did not take up the COM port control option (RFC 2217) within %2 s; a raw "
-                                   "TCP port is reached as tcp://"_s.arg(m_address.endpointText())
-                                       .arg(AnswerTimeoutMs / 1000));
+            return fail(Fault::TimedOut, u"%1 did not take up the COM port control option (RFC 2217) within %2 s; a "
+                                         "raw TCP port is reached as tcp://"_s.arg(m_address.endpointText())
+                                             .arg(AnswerTimeoutMs / 1000));
         m_socket->wait(nullptr, true, qMin(left, SliceMs));
     }
 }
@@ -214,19 +224,21 @@ bool NetworkCommDevice::command(quint8 code, const QByteArray &value, bool requi
                 queue.erase(it);
                 if (answer.value == value)
                     return true;
-                return fail(EINVAL, u"the far port refused %1 %2 (it answered %3)"_s.arg(
-                                        name, valueText(code, value), valueText(code, answer.value)));
+                return fail(Fault::Invalid, u"the far port refused %1 %2 (it answered %3)"_s.arg(
+                                                name, valueText(code, value), valueText(code, answer.value)));
             }
             if (!open)
-                return fail(ECONNRESET, systemErrorText(ECONNRESET) + u" (%1 closed the connection)"_s.arg(
-                                                                         m_address.endpointText()));
+                return fail(Fault::ConnectionReset,
+                            faultText(Fault::ConnectionReset,
+                                      u"%1 closed the connection"_s.arg(m_address.endpointText())));
         }
         const int left = millisecondsUntil(deadline);
         if (left == 0) {
             if (!required)
                 return true;  // a far port without this line or setting
-            return fail(ETIMEDOUT, u"the far port did not answer %1 %2 within %3 s"_s.arg(name, valueText(code, value))
-                                       .arg(AnswerTimeoutMs / 1000));
+            return fail(Fault::TimedOut, u"the far port did not answer %1 %2 within %3 s"_s
+                                             .arg(name, valueText(code, value))
+                                             .arg(AnswerTimeoutMs / 1000));
         }
         m_socket->wait(nullptr, true, qMin(left, SliceMs));
     }
@@ -248,7 +260,7 @@ bool NetworkCommDevice::getState(LineState *state)
 bool NetworkCommDevice::setState(const LineState &state)
 {
     if (state.baudRate == 0 || state.byteSize < 5 || state.byteSize > 8)
-        return fail(EINVAL);
+        return fail(Fault::Invalid);
     setPace(state);
     if (!rfc2217())
         return true;
@@ -281,7 +293,7 @@ void NetworkCommDevice::setPace(const LineState &state)
 bool NetworkCommDevice::setupQueues(int inputSize, int outputSize)
 {
     if (inputSize < 0 || outputSize < 0)
-        return fail(EINVAL);
+        return fail(Fault::Invalid);
     return true;
 }
 
@@ -341,7 +353,8 @@ int NetworkCommDevice::write(const char *buffer, int count, int timeoutMs)
             const int rest = m_socket->send(unit.constData() + sent, int(unit.size() - sent), AnswerTimeoutMs);
             if (rest < int(unit.size() - sent)) {
                 if (rest >= 0)
-                    setLastError(ETIMEDOUT, systemErrorText(ETIMEDOUT) + u" (the far side takes nothing more)"_s);
+                    setLastError(faultCode(Fault::TimedOut),
+                                 faultText(Fault::TimedOut, u"the far side takes nothing more"_s));
                 return -1;
             }
         }
@@ -365,7 +378,8 @@ int NetworkCommDevice::read(char *buffer, int count, int)
     if (m_received.isEmpty()) {
         if (!m_closed)
             return 0;
-        fail(ECONNRESET, systemErrorText(ECONNRESET) + u" (%1 closed the connection)"_s.arg(m_address.endpointText()));
+        fail(Fault::ConnectionReset,
+             faultText(Fault::ConnectionReset, u"%1 closed the connection"_s.arg(m_address.endpointText())));
         return -1;
     }
     const int got = int(qMin<qsizetype>(count, m_received.size()));
@@ -444,7 +458,7 @@ bool NetworkCommDevice::escape(int code)
     case EscapeCode::SetXon:
         return true;  // holding our own output has no far-side counterpart
     default:
-        return fail(EINVAL);
+        return fail(Fault::Invalid);
     }
     return command(SetControl, QByteArray(1, char(value)), false);
 }
@@ -500,7 +514,7 @@ std::unique_ptr<Device> CommPlatform::openNetworkDevice(const QString &name)
     QString error;
     const std::optional<NetworkAddress> address = NetworkAddress::parse(name, &error);
     if (!address) {
-        setLastError(EINVAL, error);
+        setLastError(faultCode(Fault::Invalid), error);
         return nullptr;
     }
     return NetworkCommDevice::open(*address);

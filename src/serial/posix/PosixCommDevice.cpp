@@ -655,6 +655,19 @@ QString systemErrorText(int code)
     return QString::fromLocal8Bit(text);
 }
 
+int faultCode(Fault fault)
+{
+    switch (fault) {
+    case Fault::BadHandle: return EBADF;
+    case Fault::Invalid: return EINVAL;
+    case Fault::TimedOut: return ETIMEDOUT;
+    case Fault::ConnectionReset: return ECONNRESET;
+    case Fault::NotSupported: return EPROTONOSUPPORT;
+    case Fault::NotFound: return ENOENT;
+    }
+    return EINVAL;
+}
+
 std::unique_ptr<WakeEvent> createWakeEvent()
 {
     return std::make_unique<PosixWakeEvent>();
