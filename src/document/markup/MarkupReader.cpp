@@ -3,6 +3,7 @@
 #include "document/pictures/BitmapFile.h"
 #include "document/model/BorrowedView.h"
 #include "document/model/CodePage.h"
+#include "document/model/HugePages.h"
 #include "MarkupSyntax.h"
 #include "document/model/StyleConversion.h"
 
@@ -15,11 +16,6 @@
 
 #include <algorithm>
 #include <array>
-
-#if defined(__linux__)
-#include <sys/mman.h>
-#include <unistd.h>
-#endif
 
 using namespace Qt::StringLiterals;
 
@@ -108,25 +104,6 @@ qsizetype firstInvalidUtf8(QByteArrayView bytes)
         i += follow + 1;
     }
     return n;
-}
-
-// A long message has hundreds of thousands of items, each some hundred
-// bytes: first touching the pages of their list costs a third of reading
-// it. Huge pages, where the kernel offers them on request, make that a
-// small fraction; nothing changes where it does not.
-void adviseHugePages(void *data, size_t bytes)
-{
-#if defined(__linux__) && defined(MADV_HUGEPAGE)
-    constexpr size_t Worthwhile = 8u << 20;
-    const size_t page = size_t(sysconf(_SC_PAGESIZE));
-    const uintptr_t begin = (reinterpret_cast<uintptr_t>(data) + page - 1) & ~uintptr_t(page - 1);
-    const uintptr_t end = (reinterpret_cast<uintptr_t>(data) + bytes) & ~uintptr_t(page - 1);
-    if (bytes >= Worthwhile && end > begin)
-        madvise(reinterpret_cast<void *>(begin), end - begin, MADV_HUGEPAGE);
-#else
-    Q_UNUSED(data);
-    Q_UNUSED(bytes);
-#endif
 }
 
 // A decimal number, "1", "0,5" or "0.5" (a comma or a full stop), in tenths;
@@ -549,7 +526,7 @@ void Reader::reserveItems(QByteArrayView utf8)
     auto &items = m_message.document.items;
     items.reserve(size_t(bound));
     m_message.itemPositions.reserve(size_t(bound));
-    adviseHugePages(items.data(), items.capacity() * sizeof(SourceItem));
+    HugePages::advise(items.data(), items.capacity() * sizeof(SourceItem));
 }
 
 int Reader::currentStyle()

@@ -1,11 +1,10 @@
 #include "CodePage.h"
 
-#include <iconv.h>
+#include "CodePageSystem.h"
 
 #include <array>
 #include <atomic>
 #include <bitset>
-#include <cerrno>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -14,27 +13,16 @@ namespace CodePage {
 
 namespace {
 
-const char *iconvName(int codePage)
+// The pages a source file may name, the same on every platform.
+bool isKnownPage(int codePage)
 {
     switch (codePage) {
-    case 866: return "CP866";
-    case 874: return "CP874";
-    case 932: return "CP932";
-    case 936: return "CP936";
-    case 949: return "CP949";
-    case 950: return "CP950";
-    case 1250: return "CP1250";
-    case 1251: return "CP1251";
-    case 1252: return "CP1252";
-    case 1253: return "CP1253";
-    case 1254: return "CP1254";
-    case 1255: return "CP1255";
-    case 1256: return "CP1256";
-    case 1257: return "CP1257";
-    case 1258: return "CP1258";
-    case 1361: return "JOHAB";
-    case 10000: return "MACINTOSH";
-    default: return nullptr;
+    case 866: case 874: case 932: case 936: case 949: case 950:
+    case 1250: case 1251: case 1252: case 1253: case 1254: case 1255: case 1256: case 1257: case 1258:
+    case 1361: case 10000:
+        return true;
+    default:
+        return false;
     }
 }
 
@@ -43,7 +31,7 @@ bool isDoubleByte(int codePage)
     return codePage == 932 || codePage == 936 || codePage == 949 || codePage == 950 || codePage == 1361;
 }
 
-// Both directions of one single-byte code page, built once from iconv.
+// Both directions of one single-byte code page, built once from the system's converter.
 struct SingleByteTable {
     std::array<char16_t, 256> decode{};
     std::array<quint8, 65536> encode{};
@@ -55,25 +43,18 @@ std::unique_ptr<SingleByteTable> buildTable(int codePage)
 {
     auto table = std::make_unique<SingleByteTable>();
     std::bitset<256> &assigned = table->assigned;
-    iconv_t cd = iconv_open("UTF-16LE", iconvName(codePage));
+    const auto decoded = CodePageSystem::decodeEachByte(codePage);
     for (int b = 0; b < 256; ++b) {
         table->decode[size_t(b)] = char16_t(b);  // unassigned bytes stand for themselves
-        if (cd == iconv_t(-1))
-            continue;
-        char in = char(b);
-        char out[8];
-        char *inPtr = &in;
-        char *outPtr = out;
-        size_t inLeft = 1;
-        size_t outLeft = sizeof out;
-        iconv(cd, nullptr, nullptr, nullptr, nullptr);
-        if (iconv(cd, &inPtr, &inLeft, &outPtr, &outLeft) != size_t(-1) && outPtr - out == 2) {
-            table->decode[size_t(b)] = char16_t(quint8(out[0]) | (quint8(out[1]) << 8));
+        const std::optional<char16_t> &u = decoded[size_t(b)];
+        // A byte of 0x80 to 0x9F that comes back as the C1 control of its own
+        // value is a hole in the page (Windows' tables pass those through,
+        // iconv refuses them): no page has such a control as a character.
+        if (u && !(b >= 0x80 && b <= 0x9F && *u == char16_t(b))) {
+            table->decode[size_t(b)] = *u;
             assigned.set(size_t(b));
         }
     }
-    if (cd != iconv_t(-1))
-        iconv_close(cd);
     // Real characters of the page first, then the fallbacks of unassigned
     // bytes where no real character claims the same code.
     for (int b = 0; b < 256; ++b) {
@@ -116,62 +97,6 @@ const SingleByteTable *singleByteTable(int codePage)
     return slot.get();
 }
 
-QString convertMultiByteToUnicode(int codePage, QByteArrayView bytes)
-{
-    QString result;
-    iconv_t cd = iconv_open("UTF-16LE", iconvName(codePage));
-    if (cd == iconv_t(-1))
-        return QString::fromLatin1(bytes);
-    result.reserve(bytes.size());
-    char *in = const_cast<char *>(bytes.data());
-    size_t inLeft = size_t(bytes.size());
-    char buffer[4096];
-    while (inLeft > 0) {
-        char *out = buffer;
-        size_t outLeft = sizeof buffer;
-        const size_t rc = iconv(cd, &in, &inLeft, &out, &outLeft);
-        result.append(reinterpret_cast<const QChar *>(buffer), (out - buffer) / 2);
-        if (rc == size_t(-1) && errno != E2BIG) {
-            // An invalid or cut-off sequence: one replacement for its lead byte.
-            result.append(QChar(0xFFFD));
-            ++in;
-            --inLeft;
-            iconv(cd, nullptr, nullptr, nullptr, nullptr);
-        }
-    }
-    iconv_close(cd);
-    return result;
-}
-
-QByteArray convertUnicodeToMultiByte(int codePage, QStringView text)
-{
-    QByteArray result;
-    iconv_t cd = iconv_open(iconvName(codePage), "UTF-16LE");
-    if (cd == iconv_t(-1))
-        return text.toLatin1();
-    result.reserve(text.size());
-    char *in = reinterpret_cast<char *>(const_cast<QChar *>(text.data()));
-    size_t inLeft = size_t(text.size()) * 2;
-    char buffer[4096];
-    while (inLeft > 0) {
-        char *out = buffer;
-        size_t outLeft = sizeof buffer;
-        const size_t rc = iconv(cd, &in, &inLeft, &out, &outLeft);
-        result.append(buffer, out - buffer);
-        if (rc == size_t(-1) && errno != E2BIG) {
-            // A character the page cannot hold (or a lone surrogate).
-            result.append('?');
-            const char16_t unit = char16_t(quint8(in[0]) | (quint8(in[1]) << 8));
-            const size_t skip = (QChar::isHighSurrogate(unit) && inLeft >= 4) ? 4 : 2;
-            in += skip;
-            inLeft -= skip;
-            iconv(cd, nullptr, nullptr, nullptr, nullptr);
-        }
-    }
-    iconv_close(cd);
-    return result;
-}
-
 } // namespace
 
 int forCharset(int charset)
@@ -202,7 +127,7 @@ int forCharset(int charset)
 
 bool isSupported(int codePage)
 {
-    return codePage == Symbol || iconvName(codePage) != nullptr;
+    return codePage == Symbol || isKnownPage(codePage);
 }
 
 QString toUnicode(int codePage, QByteArrayView bytes)
@@ -216,10 +141,10 @@ QString toUnicode(int codePage, QByteArrayView bytes)
             result[i] = QChar(char16_t(0xF000 | quint8(bytes[i])));
         return result;
     }
-    if (!iconvName(codePage))
+    if (!isKnownPage(codePage))
         codePage = SystemAnsi;
     if (isDoubleByte(codePage))
-        return convertMultiByteToUnicode(codePage, bytes);
+        return CodePageSystem::decode(codePage, bytes);
     const SingleByteTable *table = singleByteTable(codePage);
     QString result(bytes.size(), Qt::Uninitialized);
     QChar *out = result.data();
@@ -240,10 +165,10 @@ QByteArray fromUnicode(int codePage, QStringView text)
         }
         return result;
     }
-    if (!iconvName(codePage))
+    if (!isKnownPage(codePage))
         codePage = SystemAnsi;
     if (isDoubleByte(codePage))
-        return convertUnicodeToMultiByte(codePage, text);
+        return CodePageSystem::encode(codePage, text);
     const SingleByteTable *table = singleByteTable(codePage);
     QByteArray result(text.size(), Qt::Uninitialized);
     qsizetype n = 0;
@@ -264,7 +189,7 @@ std::optional<QByteArray> fromUnicodeExactly(int codePage, QStringView text, qsi
             *unencodable = at;
         return std::nullopt;
     };
-    if (!iconvName(codePage) || isDoubleByte(codePage)) {
+    if (!isKnownPage(codePage) || isDoubleByte(codePage)) {
         // Rare pages: a character is held when it comes back from the round trip.
         for (qsizetype i = 0; i < text.size(); ++i) {
             const qsizetype n = QChar::isHighSurrogate(text[i].unicode()) && i + 1 < text.size() ? 2 : 1;
