@@ -18,9 +18,22 @@ bool isStandardStream(const QString &name)
 
 std::optional<QByteArray> readInput(const QString &name, QString *error)
 {
+    if (isStandardStream(name)) {
+        // Read with the C runtime until its end: a pipe has no size to ask,
+        // and the runtime tells its end from a failure on every platform.
+        QByteArray bytes;
+        char buffer[65536];
+        size_t n = 0;
+        while ((n = std::fread(buffer, 1, sizeof buffer, stdin)) > 0)
+            bytes.append(buffer, qsizetype(n));
+        if (std::ferror(stdin)) {
+            *error = u"standard input cannot be read"_s;
+            return std::nullopt;
+        }
+        return bytes;
+    }
     QFile file(name);
-    const bool open = isStandardStream(name) ? file.open(stdin, QIODevice::ReadOnly) : file.open(QIODevice::ReadOnly);
-    if (!open) {
+    if (!file.open(QIODevice::ReadOnly)) {
         *error = file.errorString();
         return std::nullopt;
     }

@@ -20,8 +20,8 @@ int runPorts(const QStringList &arguments)
         u"Lists the serial ports of this computer: name, device and, for USB adapters, maker, product and "
         "serial number. Use the name (or the device) with upload and set-clock."_s);
     parser.addHelpOption();
-    const QCommandLineOption sysfs(u"sysfs"_s, u"Read the device tree from DIR instead of /sys."_s, u"DIR"_s,
-                                   u"/sys"_s);
+    const QCommandLineOption sysfs(u"sysfs"_s, u"Read the Linux device tree from DIR instead of the system's ports."_s,
+                                   u"DIR"_s);
     parser.addOption(sysfs);
     if (!parser.parse(arguments)) {
         QTextStream(stderr) << parser.errorText() << u'\n';
@@ -37,10 +37,15 @@ int runPorts(const QStringList &arguments)
     }
 
     QTextStream out(stdout);
-    const auto ports = PortDiscovery::discover(parser.value(sysfs));
+    const PortDiscovery::SystemPorts found = parser.isSet(sysfs)
+        ? PortDiscovery::SystemPorts{PortDiscovery::discover(parser.value(sysfs)), {}}
+        : PortDiscovery::discoverSystem();
+    if (!found.error.isEmpty())
+        QTextStream(stderr) << found.error << u'\n';
+    const auto &ports = found.ports;
     if (!ports) {
-        QTextStream(stderr) << u"The device tree %1 cannot be read; these are the fixed port names.\n"_s.arg(
-            parser.value(sysfs));
+        QTextStream(stderr) << u"The system's port list (%1) cannot be read; these are the fixed port names.\n"_s.arg(
+            parser.isSet(sysfs) ? parser.value(sysfs) : PortDiscovery::systemSourceName());
         for (const QString &name : PortDiscovery::fallbackPortNames())
             out << name << u'\n';
         return CliOk;

@@ -1,6 +1,7 @@
 #include "SignTransfers.h"
 
 #include "CliCommand.h"
+#include "Console.h"
 #include "TransferConsole.h"
 
 #include "link/DeviceProtocol.h"
@@ -14,7 +15,6 @@
 #include <thread>
 #include <vector>
 
-#include <unistd.h>
 
 using namespace Qt::StringLiterals;
 
@@ -189,7 +189,7 @@ int runOnSigns(const QString &what, const QStringList &ports, const SignTransfer
     for (const auto &slot : signs)
         threads.emplace_back([&slot, &transfer] { runSign(*slot, transfer); });
 
-    const bool terminal = isatty(STDERR_FILENO) == 1;
+    const bool terminal = Console::standardErrorIsTerminal();
     bool shown = false;
     auto allDone = [&signs] {
         for (const auto &slot : signs) {

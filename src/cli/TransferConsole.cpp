@@ -1,12 +1,11 @@
 #include "TransferConsole.h"
 
 #include "CliCommand.h"
+#include "Console.h"
 
 #include <QTextStream>
 
 #include <cstdio>
-
-#include <unistd.h>
 
 using namespace Qt::StringLiterals;
 
@@ -27,7 +26,7 @@ void printError(const QString &text)
 TransferConsole::TransferConsole(const QString &what, qint64 byteMicroseconds)
     : m_what(what)
     , m_byteMicroseconds(byteMicroseconds)
-    , m_terminal(isatty(STDERR_FILENO) == 1)
+    , m_terminal(Console::standardErrorIsTerminal())
 {
 }
 

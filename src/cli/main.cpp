@@ -1,4 +1,5 @@
 #include "CliCommand.h"
+#include "Console.h"
 #include "OraveltVersion.h"
 #include "workfolder/WorkFolder.h"
 
@@ -52,6 +53,7 @@ const std::vector<CliCommand> &cliCommands()
 
 int main(int argc, char *argv[])
 {
+    Console::prepare();
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(u"oravelt-cli"_s);
     QCoreApplication::setApplicationVersion(OraveltVersion::number());

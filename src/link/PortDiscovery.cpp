@@ -72,11 +72,16 @@ std::optional<QList<SerialPortInfo>> discover(const QString &sysRoot)
             continue;  // a UART slot the driver reserved, with no hardware behind it
         ports.append(SerialPortInfo{name, u"/dev/"_s + name, usbDescription(deviceDir, sysRoot)});
     }
+    sortByName(ports);
+    return ports;
+}
+
+void sortByName(QList<SerialPortInfo> &ports)
+{
     std::sort(ports.begin(), ports.end(), [](const SerialPortInfo &a, const SerialPortInfo &b) {
         const int order = a.name.compare(b.name, Qt::CaseInsensitive);
         return order != 0 ? order < 0 : a.name < b.name;
     });
-    return ports;
 }
 
 QStringList fallbackPortNames()

@@ -17,8 +17,8 @@
 #include <optional>
 
 struct SerialPortInfo {
-    QString name;         // "ttyUSB0": what the port is chosen by
-    QString device;       // "/dev/ttyUSB0"
+    QString name;         // "ttyUSB0", "COM3": what the port is chosen by
+    QString device;       // "/dev/ttyUSB0", "\\.\COM3"
     QString description;  // USB adapters: maker, product, serial number where known
 };
 
@@ -28,6 +28,23 @@ namespace PortDiscovery {
 // ignoring case ("ttyS10" before "ttyS2"). nullopt when the tree cannot be
 // read; an empty list when it holds no serial port.
 std::optional<QList<SerialPortInfo>> discover(const QString &sysRoot = QStringLiteral("/sys"));
+
+// The system's own ports: the device tree under /sys on Linux, the
+// registry's serial device map (the key SERIALCOMM under
+// HKEY_LOCAL_MACHINE\HARDWARE\DEVICEMAP) on Windows, with descriptions
+// from the device manager. ports is nullopt when there is nothing to read
+// (as discover()); error is the text to show when reading failed part of
+// the way, with ports as far as it got.
+struct SystemPorts {
+    std::optional<QList<SerialPortInfo>> ports;
+    QString error;
+};
+SystemPorts discoverSystem();
+// Where discoverSystem() reads, for messages: "/sys", or the registry key.
+QString systemSourceName();
+
+// Sorted as text ignoring case, "COM10" before "COM2"; ties by exact text.
+void sortByName(QList<SerialPortInfo> &ports);
 
 QStringList fallbackPortNames();  // "COM1" ... "COM32"
 

@@ -1,5 +1,6 @@
 #include "PortComboBox.h"
 
+#include "ui/Caption.h"
 #include "ui/Dialogs.h"
 #include "link/LinkMessages.h"
 
@@ -49,9 +50,14 @@ void PortComboBox::rebuild()
 
 void PortComboBox::discover()
 {
-    const bool changed = m_ports.refresh(PortDiscovery::discover(m_sysRoot),
-                                         [](const QString &path) { return QFileInfo::exists(path); });
+    const PortDiscovery::SystemPorts found = m_sysRoot.isEmpty()
+        ? PortDiscovery::discoverSystem()
+        : PortDiscovery::SystemPorts{PortDiscovery::discover(m_sysRoot), {}};
+    const bool changed
+        = m_ports.refresh(found.ports, [](const QString &path) { return QFileInfo::exists(path); });
     rebuild();
+    if (!found.error.isEmpty())
+        Dialogs::message(this, QMessageBox::NoIcon, Caption::applicationTitle(), found.error);
     if (changed)
         emit chosenChanged();
 }

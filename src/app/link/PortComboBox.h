@@ -19,7 +19,8 @@
 class PortComboBox : public QComboBox {
     Q_OBJECT
 public:
-    // sysRoot: the directory that plays /sys for the discovery.
+    // sysRoot: the directory that plays /sys for the discovery; empty for
+    // the system's own ports (PortDiscovery::discoverSystem).
     explicit PortComboBox(const QString &sysRoot, QWidget *parent = nullptr);
 
     const PortList &ports() const { return m_ports; }

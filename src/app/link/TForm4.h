@@ -52,8 +52,9 @@ class TForm4 : public QWidget {
     Q_OBJECT
 public:
     // parent: the main window, above which the window stays. sysRoot: the
-    // directory that plays /sys for the port discovery.
-    explicit TForm4(QWidget *parent = nullptr, const QString &sysRoot = QStringLiteral("/sys"));
+    // directory that plays /sys for the port discovery; empty for the
+    // system's own ports.
+    explicit TForm4(QWidget *parent = nullptr, const QString &sysRoot = QString());
     ~TForm4() override;
 
     // The main window's check command, run before a load when "Проверить
