@@ -1,17 +1,17 @@
 #include "SingleInstance.h"
 
 #include <QCryptographicHash>
+#include <QDir>
 #include <QLocalSocket>
-
-#include <unistd.h>
 
 using namespace Qt::StringLiterals;
 
 SingleInstance::SingleInstance(const QString &key, QObject *parent) : QObject(parent)
 {
-    // Per user and per key; the name must be short enough for a socket path.
+    // Per user (told apart by their home folders) and per key; the name must
+    // be short enough for a socket path.
     const QByteArray hash
-        = QCryptographicHash::hash((QString::number(getuid()) + u'\n' + key).toUtf8(), QCryptographicHash::Sha1);
+        = QCryptographicHash::hash((QDir::homePath() + u'\n' + key).toUtf8(), QCryptographicHash::Sha1);
     m_name = u"ledsim8-"_s + QString::fromLatin1(hash.toHex().left(16));
     connect(&m_server, &QLocalServer::newConnection, this, [this] {
         while (QLocalSocket *socket = m_server.nextPendingConnection()) {

@@ -1,5 +1,6 @@
 #include "TopLevelWindows.h"
 
+#include "NativeWindows.h"
 #include "X11Windows.h"
 
 #include "simulator/SimulatorTitles.h"
@@ -33,6 +34,8 @@ TopLevelWindows &TopLevelWindows::desktop()
     static std::unique_ptr<TopLevelWindows> system = [] () -> std::unique_ptr<TopLevelWindows> {
         if (auto x11 = X11Windows::connect())
             return x11;
+        if (auto native = NativeWindows::connect())
+            return native;
         return std::make_unique<NoWindows>();
     }();
     return *system;
@@ -66,11 +69,7 @@ bool closeWindow(TopLevelWindows &windows)
 
 QString programFileName()
 {
-#ifdef Q_OS_WIN
-    return u"ledsim8.exe"_s;
-#else
-    return u"ledsim8"_s;
-#endif
+    return QStringLiteral(ORAVELT_SIMULATOR_FILE_NAME);
 }
 
 void startPreview(const QString &directory, TopLevelWindows &windows)

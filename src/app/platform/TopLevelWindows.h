@@ -21,7 +21,8 @@ public:
     virtual void close(Handle window) = 0;
     virtual void bringToTop(Handle window) = 0;
 
-    // The desktop's windows (X11 when the session has it; elsewhere none are found).
+    // The desktop's windows: X11's when the session has it, Windows' own on
+    // Windows; elsewhere none are found.
     static TopLevelWindows &desktop();
     // Replaces the desktop's windows, for tests; nullptr restores them.
     static void setDesktop(std::unique_ptr<TopLevelWindows> windows);

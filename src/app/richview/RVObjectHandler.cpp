@@ -82,6 +82,9 @@ void RVObjectHandler::drawObject(QPainter *painter, const QRectF &rect, QTextDoc
         option.fontMetrics = QFontMetrics(font);
         QStyle *style = m_editor->style();
         style->drawComplexControl(QStyle::CC_ComboBox, &option, painter, m_editor);
+        // Some styles (Windows') draw the label with the painter's pen, which
+        // is still the editor's white text colour here.
+        painter->setPen(option.palette.color(QPalette::ButtonText));
         style->drawControl(QStyle::CE_ComboBoxLabel, &option, painter, m_editor);
         break;
     }
