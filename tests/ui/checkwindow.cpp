@@ -367,7 +367,9 @@ private slots:
         // The fixed text, then the file that could not be made and why.
         const QString fixed = u"Ошибка. Невозможно создать файл результата проверки исходного текста.\n\n"
                               u"Убедитесь, что диск, с которого запущена программа, не защищен от записи."_s;
-        QVERIFY2(box.text.startsWith(fixed + u"\n\n"_s + directory + u"/cmpres.bak: "_s), qPrintable(box.text));
+        QVERIFY2(box.text.startsWith(fixed + u"\n\n"_s + QDir::toNativeSeparators(directory + u"/cmpres.bak"_s)
+                                     + u": "_s),
+                 qPrintable(box.text));
         QCOMPARE(box.buttons, QMessageBox::StandardButtons(QMessageBox::Ok));
         QCOMPARE(box.parent, static_cast<QWidget *>(m_form3.get()));
         QVERIFY(m_form3->btnStart->isEnabled());

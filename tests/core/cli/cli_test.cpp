@@ -12,6 +12,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -86,7 +87,7 @@ TEST_F(CliTest, CheckWithoutValuesUsesAndUpdatesSensorIniInTheWorkFolder)
     // A copy of the program in a directory of its own, so its sensor.ini
     // is this test's.
     QTemporaryDir bin;
-    const QString program = bin.filePath(u"oravelt-cli"_s);
+    const QString program = bin.filePath(QFileInfo(QStringLiteral(ORAVELT_CLI)).fileName());
     ASSERT_TRUE(QFile::copy(QStringLiteral(ORAVELT_CLI), program));
     writeFile(bin.filePath(u"sensor.ini"_s), "[other]\r\nkey=1\r\n[sensor]\r\n1=300\r\n2=abc\r\n");
 
@@ -108,7 +109,8 @@ TEST_F(CliTest, CheckWithoutValuesUsesAndUpdatesSensorIniInTheWorkFolder)
 
     // The help says where that file is: here, the program's own folder.
     const CliRun help = runCli({u"--help"_s}, program);
-    EXPECT_TRUE(QString::fromUtf8(help.out).contains(u"Work folder"_s + u" (sensor.ini, and the editor's cmpres8.dat and cmpres.bak): "_s + bin.path() + u'/'))
+    EXPECT_TRUE(QString::fromUtf8(help.out).contains(u"Work folder"_s + u" (sensor.ini, and the editor's cmpres8.dat and cmpres.bak): "_s
+                                                       + QDir::toNativeSeparators(bin.path() + u'/')))
         << help.out.constData();
 }
 

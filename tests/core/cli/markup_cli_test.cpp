@@ -11,6 +11,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -158,7 +159,9 @@ TEST_F(MarkupCliTest, MarkupToStandardOutputWarnsOfWhatItLeavesOut)
     EXPECT_EQ(run.err, QByteArray("green.abc: warning: item 2: text in a colour the sign does not show (#008000 on "
                                   "none) is left out: \"green\"\n"));
 
-    const CliRun pictures = runCli({u"markup"_s, QStringLiteral(ORAVELT_SOURCE_DIR "/examples/sale.abc")},
+    // Absolute: the program runs in another folder (on another drive, on Windows).
+    const QString sale = QFileInfo(QStringLiteral(ORAVELT_SOURCE_DIR "/examples/sale.abc")).absoluteFilePath();
+    const CliRun pictures = runCli({u"markup"_s, sale},
                                    QStringLiteral(ORAVELT_CLI), {{}, m_dir.path()});
     EXPECT_EQ(pictures.status, 0);
     EXPECT_TRUE(QFile::exists(path(u"sale-1.bmp"_s))) << "named after the source, in the current directory";

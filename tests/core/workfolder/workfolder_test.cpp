@@ -6,6 +6,8 @@
 
 #include <QDir>
 #include <QFile>
+#include <QStandardPaths>
+#include <QSysInfo>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -114,8 +116,17 @@ TEST(WorkFolder, NoUsableHomeIsAnErrorNamingTheFolder)
     EXPECT_TRUE(blocked.error().contains(QDir::toNativeSeparators(perUser))) << blocked.error().toStdString();
 }
 
+TEST(WorkFolder, PerUserFolderIsTheProductsFolderInTheUsersDataFolder)
+{
+    const QString data = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
+    ASSERT_FALSE(data.isEmpty());
+    EXPECT_EQ(WorkFolder::candidates().perUserFolder, QDir::cleanPath(data) + u"/Oravelt/"_s);
+}
+
 TEST(WorkFolder, PerUserFolderComesFromTheHomeFolder)
 {
+    if (QSysInfo::kernelType() == u"winnt"_s)
+        GTEST_SKIP() << "Windows takes the data folder from the user's profile, not from HOME";
     QTemporaryDir home;
     ScopedEnv noDataHome("XDG_DATA_HOME", std::nullopt);
     {
