@@ -346,3 +346,15 @@ inline int threadCount()
 {
     return int(QDir(QStringLiteral("/proc/self/task")).entryList(QDir::NoDotAndDotDot | QDir::AllEntries).size());
 }
+
+// The names of the process's threads, for a failure message.
+inline QString threadNames()
+{
+    QStringList names;
+    const QDir tasks(QStringLiteral("/proc/self/task"));
+    for (const QString &task : tasks.entryList(QDir::NoDotAndDotDot | QDir::AllEntries)) {
+        QFile comm(tasks.filePath(task) + QStringLiteral("/comm"));
+        names << (comm.open(QIODevice::ReadOnly) ? QString::fromLocal8Bit(comm.readAll().trimmed()) : task);
+    }
+    return names.join(QStringLiteral(", "));
+}
