@@ -195,9 +195,10 @@ void SimulatorWindow::programChanged()
         m_player.reset();
     }
     m_view->setMessage(message);
+    const QString shownPath = QDir::toNativeSeparators(m_watcher.path());
     m_file->setText(m_watcher.state() == ProgramWatcher::State::Missing
-                        ? m_watcher.path()
-                        : u"%1 — %2 байт, прочитан в %3"_s.arg(m_watcher.path())
+                        ? shownPath
+                        : u"%1 — %2 байт, прочитан в %3"_s.arg(shownPath)
                               .arg(m_watcher.size())
                               .arg(QTime::currentTime().toString(u"HH:mm:ss"_s)));
     const bool playable = m_player && m_player->passDuration() > 0;

@@ -16,6 +16,7 @@ say() { echo "[windows] $*" >&2; }
 for p in nsis zip; do
     if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then
         sudo=(); [[ $(id -u) -ne 0 ]] && sudo=(sudo)
+        DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get update -qq
         DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq --no-install-recommends "$p"
     fi
 done

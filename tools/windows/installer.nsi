@@ -6,7 +6,8 @@
 ; makensis -DVERSION=2.2.1 -DFILES=files.nsh -DOUTFILE=setup.exe installer.nsi
 ; (tools/windows/build.sh writes files.nsh from the staged folder.)
 
-Unicode true
+; A 64-bit installer for 64-bit programs (and Wine without its 32-bit part runs it).
+Target amd64-unicode
 !include "x64.nsh"
 !include "${FILES}"
 

@@ -20,6 +20,7 @@ fail() { failures+=("$1"); say "FAILED: $1"; }
 for p in wine wine64 xvfb xauth xdotool socat imagemagick; do
     if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then
         sudo=(); [[ $(id -u) -ne 0 ]] && sudo=(sudo)
+        DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get update -qq
         DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq --no-install-recommends "$p" >/dev/null
     fi
 done
@@ -216,6 +217,37 @@ fi
 wineserver -k 2>/dev/null
 rm -f "$stage/sale.abc" "$stage/cmpres8.dat" "$stage/cmpres.bak" "$stage/sensor.ini"
 say "editor: $((SECONDS - part)) s"
+
+# --- the installer, silently, and its uninstaller ----------------------------
+part=$SECONDS
+installed=$WINEPREFIX/drive_c/Program\ Files/Oravelt
+menu=$WINEPREFIX/drive_c/ProgramData/Microsoft/Windows/Start\ Menu/Programs/Oravelt
+rm -rf "$installed"
+run_wine 120 "$root/dist/oravelt-$version-setup.exe" /S
+for f in oravelt.exe ledsim8.exe oravelt-cli.exe platforms/qwindows.dll translations/qtbase_ru.qm \
+         fonts/Cyr_a8x8.psf.gz fonts/5x8.pcf.gz uninstall.exe; do
+    [[ -f $installed/$f ]] || fail "the installer did not install $f"
+done
+for f in Oravelt.lnk ledsim8.lnk; do
+    [[ -f $menu/$f ]] || fail "the installer made no Start menu entry $f"
+done
+wine reg query 'HKLM\Software\Classes\Oravelt.Message\shell\open\command' 2>/dev/null | tr -d '\r' |
+    grep -qF '"C:\Program Files\Oravelt\oravelt.exe" "%1"' || fail "*.abc files do not open in the installed editor"
+run_wine 60 "$installed/oravelt-cli.exe" --version | tr -d '\r' | grep -qx "oravelt-cli $version" ||
+    fail "the installed oravelt-cli.exe does not run"
+echo mine >"$installed/mine.txt"
+run_wine 60 "$installed/uninstall.exe" /S
+# The uninstaller runs on from a copy of itself: wait for it to finish.
+for _ in $(seq 60); do [[ -e $installed/oravelt.exe || -e $installed/uninstall.exe ]] || break; sleep 1; done
+sleep 1
+left=$(cd "$installed" 2>/dev/null && find . -mindepth 1 | sort | tr '\n' ' ')
+[[ $left == "./mine.txt " ]] || fail "the uninstaller left \"$left\" (only the user's mine.txt should stay)"
+[[ -e $menu ]] && fail "the uninstaller left the Start menu folder"
+wine reg query 'HKLM\Software\Classes\Oravelt.Message' >/dev/null 2>&1 && fail "the uninstaller left the file type"
+wine reg query 'HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Oravelt' >/dev/null 2>&1 &&
+    fail "the uninstaller left its entry in the installed programs"
+rm -rf "$installed"
+say "installer: $((SECONDS - part)) s"
 
 say "all in $((SECONDS - started)) s"
 if ((${#failures[@]})); then
