@@ -4,18 +4,9 @@
 // object for the event loop (created once, on first use), and the CPU time
 // the whole process has used, in which a thread left spinning shows.
 
-#include <QCoreApplication>
+#include "EventLoopWait.h"
 
 #include <ctime>
-
-inline void ensureCoreApplication()
-{
-    static int argc = 1;
-    static char name[] = "oravelt_test";
-    static char *argv[] = {name, nullptr};
-    if (!QCoreApplication::instance())
-        new QCoreApplication(argc, argv);
-}
 
 inline double processCpuSeconds()
 {

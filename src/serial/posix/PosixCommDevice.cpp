@@ -59,8 +59,6 @@ namespace CommPlatform {
 
 namespace {
 
-thread_local Error t_lastError;
-
 bool fail(int code, const QString &text = {})
 {
     setLastError(code, text);
@@ -631,17 +629,6 @@ bool PosixDevice::waitEvent(WakeEvent &wake, quint32 *events)
 }
 
 } // namespace
-
-Error lastError()
-{
-    return t_lastError;
-}
-
-void setLastError(int code, const QString &text)
-{
-    t_lastError.code = code;
-    t_lastError.text = text.isEmpty() ? systemErrorText(code) : text;
-}
 
 QString systemErrorText(int code)
 {

@@ -1,6 +1,5 @@
-// Error codes and texts on Windows: the thread's last error as the port
-// logic sees it, the system's texts for codes, and the system codes for the
-// failures the port logic reports itself.
+// Error texts and codes on Windows: the system's texts for codes, and the
+// system codes for the failures the port logic reports itself.
 
 #include "serial/CommPlatform.h"
 
@@ -12,23 +11,6 @@
 using namespace Qt::StringLiterals;
 
 namespace CommPlatform {
-
-namespace {
-
-thread_local Error t_lastError;
-
-} // namespace
-
-Error lastError()
-{
-    return t_lastError;
-}
-
-void setLastError(int code, const QString &text)
-{
-    t_lastError.code = code;
-    t_lastError.text = text.isEmpty() ? systemErrorText(code) : text;
-}
 
 QString systemErrorText(int code)
 {

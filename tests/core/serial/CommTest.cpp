@@ -39,21 +39,6 @@ int threadCount()
     return int(QDir(u"/proc/self/task"_s).entryList(QDir::Dirs | QDir::NoDotAndDotDot).size());
 }
 
-// Runs the owner's event loop until done() holds or the (generous) limit passes.
-template<typename Done>
-bool processUntil(Done done, std::chrono::milliseconds limit = 20s)
-{
-    application();
-    QDeadlineTimer deadline(limit);
-    while (!done()) {
-        if (deadline.hasExpired())
-            return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-        std::this_thread::sleep_for(1ms);
-    }
-    return true;
-}
-
 template<typename Done>
 bool waitUntil(Done done, std::chrono::milliseconds limit = 20s)
 {

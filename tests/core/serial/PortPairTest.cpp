@@ -4,44 +4,18 @@
 // pseudo-terminal pair; without the variable the tests are skipped (on Linux
 // the port is tested on pseudo-terminals of its own).
 
+#include "EventLoopWait.h"
+
 #include "serial/CommHandle.h"
 
-#include <QCoreApplication>
-#include <QDeadlineTimer>
 #include <QThread>
 
 #include <gtest/gtest.h>
-
-#include <thread>
 
 using namespace Qt::StringLiterals;
 using namespace std::chrono_literals;
 
 namespace {
-
-QCoreApplication &application()
-{
-    static int argc = 1;
-    static char name[] = "test_serial";
-    static char *argv[] = {name, nullptr};
-    static QCoreApplication *app = QCoreApplication::instance() ? nullptr : new QCoreApplication(argc, argv);
-    Q_UNUSED(app);
-    return *QCoreApplication::instance();
-}
-
-template<typename Done>
-bool processUntil(Done done, std::chrono::milliseconds limit = 20s)
-{
-    application();
-    QDeadlineTimer deadline(limit);
-    while (!done()) {
-        if (deadline.hasExpired())
-            return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-        std::this_thread::sleep_for(1ms);
-    }
-    return true;
-}
 
 class PortPair : public ::testing::Test {
 protected:
@@ -50,7 +24,7 @@ protected:
         const QStringList names = qEnvironmentVariable("ORAVELT_TEST_PORT_PAIR").split(u',', Qt::SkipEmptyParts);
         if (names.size() != 2)
             GTEST_SKIP() << "ORAVELT_TEST_PORT_PAIR names no pair of ports";
-        application();
+        ensureCoreApplication();
         for (TComm *end : {&near, &far}) {
             end->setBaudrate(br4800);
             end->setDatabits(da8);
